@@ -1,0 +1,17 @@
+// The seam through which the dispatcher starts the programs of the launch
+// buttons.
+#pragma once
+
+namespace k7 {
+
+class ILauncher {
+ public:
+  virtual ~ILauncher() = default;
+  // Find-first test on the exact path: a directory, or a wildcard pattern
+  // that matches something, counts as present. An empty path never does.
+  virtual bool PathExists(const char* path) = 0;
+  // Starts the program; a failure is not reported.
+  virtual void Start(const char* path) = 0;
+};
+
+}  // namespace k7

@@ -1,0 +1,26 @@
+#!/usr/bin/env bash
+# Installs what the build and the tests need on Debian 12, as root.
+# Idempotent: when everything is present it only checks and returns.
+set -euo pipefail
+
+need=()
+have_pkg() { dpkg-query -W -f='${Status}' "$1" 2>/dev/null | grep -q "install ok installed"; }
+
+pkgs=(g++-mingw-w64-i686-posix binutils-mingw-w64-i686 wine wine32:i386 wine64
+      xvfb xauth x11-apps netpbm googletest libgtest-dev libgmock-dev cmake ninja-build
+      g++ clang clang-format libclang-rt-14-dev python3)
+for p in "${pkgs[@]}"; do have_pkg "$p" || need+=("$p"); done
+
+if [ ${#need[@]} -eq 0 ]; then
+  exit 0
+fi
+
+SUDO=""
+[ "$(id -u)" -eq 0 ] || SUDO="sudo"
+export DEBIAN_FRONTEND=noninteractive
+if ! dpkg --print-foreign-architectures | grep -qx i386; then
+  $SUDO dpkg --add-architecture i386
+fi
+echo "setup: installing ${need[*]}" >&2
+$SUDO apt-get update -qq
+$SUDO apt-get install -y -qq --no-install-recommends "${need[@]}" >/dev/null

@@ -1,0 +1,50 @@
+// Fakes of the launcher and the foreground match for dispatcher tests.
+#pragma once
+
+#include <set>
+#include <string>
+#include <vector>
+
+#include "app/text.h"
+#include "dispatch/dispatch.h"
+
+namespace k7::test {
+
+class FakeLauncher : public ILauncher {
+ public:
+  bool PathExists(const char* path) override {
+    probed.push_back(path);
+    return existing.count(path) != 0;
+  }
+  void Start(const char* path) override { started.push_back(path); }
+
+  std::set<std::string> existing;
+  std::vector<std::string> probed;
+  std::vector<std::string> started;
+};
+
+// Stands in for the foreground match: "matches" the profile it is told to,
+// loading it into g_HotkeyTable from the given store as the real match does.
+class FakeMatcher : public IProfileMatcher {
+ public:
+  explicit FakeMatcher(IIniStore& ini) : ini_(ini) {}
+  void MatchForegroundProfile() override {
+    ++calls;
+    if (profile.empty()) {
+      g_bNoProfile = true;
+      return;
+    }
+    CopyBounded(g_szCurProfile, profile.c_str());
+    g_HotkeyTable.Load(ini_, g_szCurProfile, hotkeyFile.c_str(), captionFile.c_str(), kSlotCount);
+    g_bNoProfile = false;
+  }
+
+  std::string profile;  // empty: nothing matches
+  std::string hotkeyFile, captionFile;
+  int calls = 0;
+
+ private:
+  IIniStore& ini_;
+};
+
+}  // namespace k7::test

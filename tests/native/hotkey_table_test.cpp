@@ -1,0 +1,146 @@
+#include "keys/hotkey_table.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "fakes/fake_ini.h"
+#include "fakes/recording_input.h"
+
+namespace k7 {
+namespace {
+
+using test::Down;
+using test::FakeIni;
+using test::InputEvent;
+using test::NumLockDown;
+using test::NumLockUp;
+using test::RecordingInput;
+using test::Up;
+
+constexpr char kHotkeys[] = "C:\\K7\\UserDef.ini";
+constexpr char kCaptions[] = "C:\\K7\\UserDefInf.ini";
+
+CHotkeyTable LoadedWith(const std::string& hotkey, const std::string& caption = "") {
+  FakeIni ini;
+  ini.Set(kHotkeys, "P", "0", hotkey);
+  ini.Set(kCaptions, "P", "0", caption);
+  CHotkeyTable table;
+  table.Load(ini, "P", kHotkeys, kCaptions, kSlotCount);
+  return table;
+}
+
+struct SendCase {
+  const char* stored;
+  bool numLockBefore;
+  std::vector<InputEvent> expected;
+  bool numLockAfter;
+};
+
+TEST(HotkeyTable, SendsTheExactEventsOfASlot) {
+  const uint8_t C = kVkCtrl, A = kVkAlt, S = kVkShift;
+  const SendCase cases[] = {
+      {"0-C-N", false, {Down(C), Down(0x4E), Up(0x4E), Up(C)}, false},
+      {"1-S-C-A-RIGHT",
+       true,
+       {NumLockDown(), NumLockUp(), Down(C), Down(A), Down(S), Down(0x27), Up(0x27), Up(S), Up(A),
+        Up(C)},
+       false},
+      {"0-NUMPAD5", false, {NumLockDown(), NumLockUp(), Down(0x65), Up(0x65)}, true},
+      {"0-NUMPAD5", true, {Down(0x65), Up(0x65)}, true},
+      {"0-decimal", false, {NumLockDown(), NumLockUp(), Down(0x6E), Up(0x6E)}, true},
+      {"0-MULTIPLY", true, {NumLockDown(), NumLockUp(), Down(0x6A), Up(0x6A)}, false},
+      {"", true, {NumLockDown(), NumLockUp()}, false},
+      {"", false, {}, false},
+      {"0-C-", false, {Down(C), Up(C)}, false},
+      // The extended flag of the string never reaches the events.
+      {"1-UP", false, {Down(0x26), Up(0x26)}, false},
+      {"0-UP", false, {Down(0x26), Up(0x26)}, false},
+      {"0-C-A-", false, {Down(C), Down(A), Up(A), Up(C)}, false},
+  };
+  for (const SendCase& c : cases) {
+    SCOPED_TRACE(std::string("slot \"") + c.stored + "\" num lock " +
+                 (c.numLockBefore ? "on" : "off"));
+    CHotkeyTable table = LoadedWith(c.stored);
+    RecordingInput input;
+    input.numLock = c.numLockBefore;
+    table.SendHotkey(input, 0);
+    EXPECT_EQ(test::Describe(input.events), test::Describe(c.expected));
+    EXPECT_EQ(input.numLock, c.numLockAfter);
+  }
+}
+
+TEST(HotkeyTable, LoadReadsBothFilesAndParses) {
+  FakeIni ini;
+  for (int i = 0; i < 10; ++i) {
+    ini.Set(kHotkeys, "WinDVD", std::to_string(i), "0-C-N");
+    ini.Set(kCaptions, "WinDVD", std::to_string(i), "caption " + std::to_string(i));
+  }
+  ini.Set(kHotkeys, "WinDVD", "34", "0-F1");  // not a slot: never read
+  CHotkeyTable table;
+  table.Load(ini, "windvd", kHotkeys, kCaptions, kSlotCount);
+  EXPECT_EQ(ini.reads, 2 * kSlotCount);
+  EXPECT_STREQ(table.Slot(9).szHotkey, "N");
+  EXPECT_EQ(table.Slot(9).byModifier1, kVkCtrl);
+  EXPECT_STREQ(table.Slot(9).szDescription, "caption 9");
+  for (int i = 10; i < kSlotCount; ++i) {
+    EXPECT_EQ(table.Slot(i).byKey, 0);
+    EXPECT_EQ(table.Slot(i).byModifier1, 0);
+    EXPECT_STREQ(table.Slot(i).szHotkey, "");
+    EXPECT_STREQ(table.Slot(i).szDescription, "");
+  }
+}
+
+TEST(HotkeyTable, ALoadLeavesNothingOfThePreviousProfile) {
+  FakeIni ini;
+  ini.Set(kHotkeys, "A", "5", "1-S-C-A-RIGHT");
+  ini.Set(kCaptions, "A", "5", "Forward");
+  ini.Set(kHotkeys, "B", "5", "0-X");
+  CHotkeyTable table;
+  table.Load(ini, "A", kHotkeys, kCaptions, kSlotCount);
+  table.Load(ini, "B", kHotkeys, kCaptions, kSlotCount);
+  const BUTTONSLOT& s = table.Slot(5);
+  EXPECT_EQ(s.byModifier1, 0);
+  EXPECT_EQ(s.byModifier2, 0);
+  EXPECT_EQ(s.byModifier3, 0);
+  EXPECT_EQ(s.byExtended, 0);
+  EXPECT_EQ(s.byKey, 0x58);
+  EXPECT_STREQ(s.szDescription, "");
+}
+
+TEST(HotkeyTable, LongValuesAreCutToTheirBuffers) {
+  const std::string longHotkey = "0-C-" + std::string(40, 'N');
+  const std::string longCaption(400, 'c');
+  CHotkeyTable table = LoadedWith(longHotkey, longCaption);
+  // Cut at 29 characters: "0-C-" and 25 N's, which is no key name.
+  EXPECT_EQ(std::string(table.Slot(0).szHotkey), std::string(25, 'N'));
+  EXPECT_EQ(table.Slot(0).byKey, 0);
+  EXPECT_EQ(std::string(table.Slot(0).szDescription), std::string(254, 'c'));
+}
+
+TEST(HotkeyTable, SlotNumbersOutsideTheTableAreIgnored) {
+  CHotkeyTable table = LoadedWith("0-C-N");
+  RecordingInput input;
+  input.numLock = true;
+  table.SendHotkey(input, -1);
+  table.SendHotkey(input, kSlotCount);
+  EXPECT_TRUE(input.events.empty());
+
+  FakeIni ini;
+  table.Load(ini, "P", kHotkeys, kCaptions, 1000);  // more than the table holds
+  EXPECT_EQ(ini.reads, 2 * kSlotCount);
+}
+
+TEST(HotkeyTable, KeypadNamesAreTheDigitsAndDecimalOnly) {
+  for (const char* name : {"NUMPAD0", "numpad9", "Decimal", "DECIMAL"}) {
+    EXPECT_TRUE(IsKeypadKeyName(name)) << name;
+  }
+  for (const char* name :
+       {"MULTIPLY", "ADD", "SUBTRACT", "DIVIDE", "NUMPAD", "NUMPAD10", "NUMLOCK", "", "5"}) {
+    EXPECT_FALSE(IsKeypadKeyName(name)) << name;
+  }
+}
+
+}  // namespace
+}  // namespace k7
