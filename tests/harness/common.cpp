@@ -1,0 +1,35 @@
+#include "harness/common.h"
+
+#include <stdexcept>
+
+namespace k7::harness {
+
+bool WaitUntil(const std::function<bool()>& done, DWORD timeoutMs, DWORD pollMs) {
+  const ULONGLONG deadline = GetTickCount64() + timeoutMs;
+  for (;;) {
+    if (done()) return true;
+    if (GetTickCount64() >= deadline) return done();
+    Sleep(pollMs);
+  }
+}
+
+void ThrowLastError(const std::string& what) {
+  const DWORD code = GetLastError();
+  throw std::runtime_error(what + " (error " + std::to_string(code) + ")");
+}
+
+std::string ToAnsi(const wchar_t* text, int length) {
+  if (length <= 0) return std::string();
+  const int n = WideCharToMultiByte(CP_ACP, 0, text, length, nullptr, 0, nullptr, nullptr);
+  std::string out(static_cast<size_t>(n > 0 ? n : 0), '\0');
+  if (n > 0) WideCharToMultiByte(CP_ACP, 0, text, length, out.data(), n, nullptr, nullptr);
+  return out;
+}
+
+double QpcMs(LONGLONG from, LONGLONG to) {
+  LARGE_INTEGER f;
+  QueryPerformanceFrequency(&f);
+  return static_cast<double>(to - from) * 1000.0 / static_cast<double>(f.QuadPart);
+}
+
+}  // namespace k7::harness

@@ -1,0 +1,28 @@
+// Small pieces every part of the Windows-side test harness uses: waiting for a
+// condition, errors that carry GetLastError, and UTF-16 to ANSI conversion.
+#pragma once
+
+#include <windows.h>
+
+#include <functional>
+#include <string>
+
+namespace k7::harness {
+
+// Default bound for anything that normally happens within milliseconds; only
+// a broken build or a hung process should ever reach it.
+constexpr DWORD kWaitMs = 5000;
+
+// Polls done() until it returns true or timeoutMs have passed; true when it did.
+bool WaitUntil(const std::function<bool()>& done, DWORD timeoutMs = kWaitMs, DWORD pollMs = 5);
+
+// Throws std::runtime_error with what and the current GetLastError code.
+[[noreturn]] void ThrowLastError(const std::string& what);
+
+// Text in the ANSI code page, as the program under test sees it.
+std::string ToAnsi(const wchar_t* text, int length);
+
+// Milliseconds between two QueryPerformanceCounter values.
+double QpcMs(LONGLONG from, LONGLONG to);
+
+}  // namespace k7::harness

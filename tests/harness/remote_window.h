@@ -1,0 +1,44 @@
+// Windows of other processes: finding them, messages, text reads, focus.
+#pragma once
+
+#include <windows.h>
+
+#include <optional>
+#include <string>
+
+#include "harness/common.h"
+
+namespace k7::harness {
+
+// A visible top-level window of process pid whose title and class equal the
+// given ones (a null one matches anything); nullptr when there is none.
+HWND FindProcessWindow(DWORD pid, const char* title, const char* className);
+
+// FindProcessWindow until it finds one or timeoutMs have passed. A dialog can
+// exist before its controls do: visibility is the sign it is complete.
+HWND WaitForProcessWindow(DWORD pid, const char* title, const char* className,
+                          DWORD timeoutMs = kWaitMs);
+
+// SendMessageTimeoutW; *delivered (when given) tells whether the window
+// answered in time.
+LRESULT SendTo(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp, DWORD timeoutMs = kWaitMs,
+               bool* delivered = nullptr);
+bool PostTo(HWND hwnd, UINT msg, WPARAM wp = 0, LPARAM lp = 0);
+
+// Text of a window or control of another process (WM_GETTEXT). Wide messages
+// on purpose: Wine answers a cross-process ANSI read in UTF-16.
+std::optional<std::string> ReadWindowText(HWND hwnd);
+// One item of a combo box of another process (CB_GETLBTEXT), wide as above.
+std::optional<std::string> ReadComboItem(HWND combo, int index);
+
+// Keyboard focus of the thread that owns hwnd; nullptr when unknown.
+HWND FocusOfOwner(HWND hwnd);
+
+// True once hwnd has been the foreground window holding the keyboard focus
+// (itself or one of its children) for a tenth of a second without a break.
+bool WaitForForeground(HWND hwnd, DWORD timeoutMs = kWaitMs);
+
+// SetForegroundWindow from this process, then WaitForForeground.
+bool MakeForeground(HWND hwnd, DWORD timeoutMs = kWaitMs);
+
+}  // namespace k7::harness

@@ -1,0 +1,159 @@
+#include "harness/scratch_dir.h"
+
+#include <windows.h>
+
+#include <atomic>
+#include <stdexcept>
+
+#include "harness/common.h"
+
+namespace k7::harness {
+namespace {
+
+// The build writes Unix paths of the helpers; Wine maps them to a drive.
+std::string DosPathOf(const char* unixPath) {
+  if (unixPath[0] != '/') return unixPath;
+  using ToDos = WCHAR*(CDECL*)(const char*);
+  HMODULE kernel = GetModuleHandleA("kernel32.dll");
+  FARPROC proc = kernel != nullptr ? GetProcAddress(kernel, "wine_get_dos_file_name") : nullptr;
+  if (proc != nullptr) {
+    // Through void(*)() so the compiler accepts the change of signature.
+    auto toDos = reinterpret_cast<ToDos>(reinterpret_cast<void (*)()>(proc));
+    if (WCHAR* dos = toDos(unixPath)) {
+      std::string out = ToAnsi(dos, lstrlenW(dos));
+      HeapFree(GetProcessHeap(), 0, dos);
+      return out;
+    }
+  }
+  std::string out = std::string("Z:") + unixPath;
+  for (char& c : out) {
+    if (c == '/') c = '\\';
+  }
+  return out;
+}
+
+std::string SafeName(const std::string& label) {
+  std::string out;
+  for (char c : label) {
+    const bool plain = (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9') ||
+                       c == '-' || c == '_' || c == '.';
+    out += plain ? c : '_';
+  }
+  return out.empty() ? std::string("test") : out;
+}
+
+}  // namespace
+
+std::string HelperExePath(HelperExe exe) {
+  switch (exe) {
+    case HelperExe::kTargetApp:
+      return DosPathOf(K7_TARGET_APP_PATH);
+    case HelperExe::kLaunchTarget:
+      return DosPathOf(K7_LAUNCH_TARGET_PATH);
+  }
+  throw std::logic_error("unknown helper program");
+}
+
+std::string ScratchRoot() {
+  char module[MAX_PATH];
+  const DWORD n = GetModuleFileNameA(nullptr, module, sizeof module);
+  if (n == 0 || n >= sizeof module) ThrowLastError("GetModuleFileNameA");
+  std::string dir(module, n);
+  dir.resize(dir.find_last_of('\\'));
+  return dir + "\\scratch";
+}
+
+ScratchDir::ScratchDir(const std::string& label) {
+  static std::atomic<unsigned> counter{0};
+  const std::string root = ScratchRoot();
+  if (!CreateDirectoryA(root.c_str(), nullptr) && GetLastError() != ERROR_ALREADY_EXISTS) {
+    ThrowLastError("cannot create " + root);
+  }
+  path_ = root + "\\" + SafeName(label) + "-" + std::to_string(GetCurrentProcessId()) + "-" +
+          std::to_string(counter++);
+  // Process ids come round again: whatever an earlier run left here goes.
+  RemoveTree(path_);
+  if (!CreateDirectoryA(path_.c_str(), nullptr)) ThrowLastError("cannot create " + path_);
+}
+
+ScratchDir::~ScratchDir() {
+  if (!keep_) RemoveTree(path_);
+}
+
+std::string ScratchDir::File(const std::string& name) const {
+  return path_ + "\\" + name;
+}
+
+bool ScratchDir::Exists(const std::string& name) const {
+  return GetFileAttributesA(File(name).c_str()) != INVALID_FILE_ATTRIBUTES;
+}
+
+std::string ScratchDir::CopyIn(const std::string& source, const std::string& name) const {
+  const std::string dest = File(name);
+  if (!CopyFileA(source.c_str(), dest.c_str(), FALSE)) {
+    ThrowLastError("cannot copy " + source + " to " + dest);
+  }
+  return dest;
+}
+
+std::string ScratchDir::CopyHelper(HelperExe exe, const std::string& name) const {
+  return CopyIn(HelperExePath(exe), name);
+}
+
+void ScratchDir::WriteIni(const std::string& name, const char* section, const char* key,
+                          const char* value) const {
+  const std::string file = File(name);
+  if (!WritePrivateProfileStringA(section, key, value, file.c_str())) {
+    ThrowLastError("cannot write " + file);
+  }
+}
+
+std::vector<std::string> ScratchDir::ReadLines(const std::string& name) const {
+  return SplitCompleteLines(ReadFileShared(File(name)));
+}
+
+std::string ReadFileShared(const std::string& path) {
+  HANDLE file = CreateFileA(path.c_str(), GENERIC_READ,
+                            FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                            OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+  if (file == INVALID_HANDLE_VALUE) return std::string();
+  std::string text;
+  char buffer[4096];
+  DWORD got = 0;
+  while (ReadFile(file, buffer, sizeof buffer, &got, nullptr) && got > 0) text.append(buffer, got);
+  CloseHandle(file);
+  return text;
+}
+
+std::vector<std::string> SplitCompleteLines(const std::string& text) {
+  std::vector<std::string> lines;
+  size_t start = 0;
+  for (size_t end; (end = text.find('\n', start)) != std::string::npos; start = end + 1) {
+    std::string line = text.substr(start, end - start);
+    if (!line.empty() && line.back() == '\r') line.pop_back();
+    lines.push_back(line);
+  }
+  return lines;
+}
+
+void RemoveTree(const std::string& path) {
+  WIN32_FIND_DATAA data;
+  HANDLE find = FindFirstFileA((path + "\\*").c_str(), &data);
+  if (find != INVALID_HANDLE_VALUE) {
+    do {
+      const std::string name = data.cFileName;
+      if (name == "." || name == "..") continue;
+      const std::string child = path + "\\" + name;
+      if (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
+        RemoveTree(child);
+      } else {
+        SetFileAttributesA(child.c_str(), FILE_ATTRIBUTE_NORMAL);
+        DeleteFileA(child.c_str());
+      }
+    } while (FindNextFileA(find, &data));
+    FindClose(find);
+  }
+  RemoveDirectoryA(path.c_str());
+}
+
+}  // namespace k7::harness
