@@ -1,0 +1,40 @@
+// Which profile applies to a press: the first profile in list order whose
+// "ExeFile" names the executable of the foreground window's process.
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+#include "dispatch/dispatch.h"
+#include "profiles/ini_store.h"
+#include "profiles/profile_store.h"
+
+namespace k7 {
+
+class IForegroundProcess {
+ public:
+  virtual ~IForegroundProcess() = default;
+  // Executable of the process that owns the foreground window, as the system
+  // gives it (a full path or a bare file name); empty when it cannot be found.
+  virtual std::string ForegroundExeName() = 0;
+};
+
+// The part behind the last backslash, or the whole name.
+std::string BaseName(const std::string& exeName);
+
+class ForegroundProfileMatcher : public IProfileMatcher {
+ public:
+  ForegroundProfileMatcher(IIniStore& ini, IForegroundProcess& foreground,
+                           const SharedProfileNames& names)
+      : ini_(ini), foreground_(foreground), names_(names) {}
+
+  // Sets g_bNoProfile; on a match also g_szCurProfile and g_HotkeyTable.
+  void MatchForegroundProfile() override;
+
+ private:
+  IIniStore& ini_;
+  IForegroundProcess& foreground_;
+  const SharedProfileNames& names_;
+};
+
+}  // namespace k7

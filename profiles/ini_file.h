@@ -1,0 +1,71 @@
+// The INI files read and written with standard C++ file I/O, with the results
+// the private-profile API gives (as Wine implements it) for every call the
+// program makes: same lookups, same values, same return values and the same
+// bytes in the file after a write.
+//
+// Every call reads its file afresh and keeps nothing: a file changed by
+// someone else is seen by the next call, as the program re-reads its
+// profiles on each press. Calls are serialised process-wide, as the API does.
+//
+// What the store does with a file it cannot use:
+//  - missing file (its folder exists): reads give the defaults, a write
+//    creates it;
+//  - a file that cannot be opened (for writing too, when writing) or read
+//    whole (a folder, no access, missing folder), larger than the size limit,
+//    or in UTF-16: reads give the defaults as the API does when it cannot
+//    open a file (the default then keeps its quotes), and writes return false
+//    without touching the file, so a profile that could not be read is never
+//    replaced by a partial copy. last_state() and Check() tell which case it
+//    was, for a caller that wants to report it or try again on the next press.
+// A write rewrites the whole file in place, as the API does; if that fails
+// half way the call returns false and the file may be left short.
+//
+// Assumes a single-byte ANSI code page (1252 and the like): names and values
+// are handled as bytes. A file with a UTF-8 signature keeps it; its text is
+// handled as bytes too, which equals the API for ASCII text only.
+#pragma once
+
+#include <atomic>
+#include <cstddef>
+#include <cstdint>
+
+#include "profiles/ini_store.h"
+
+namespace k7 {
+
+enum class IniFileState {
+  kRead,        // read whole (an empty file included)
+  kMissing,     // no such file; its folder exists
+  kUnreadable,  // cannot be opened or read whole, or its folder is missing
+  kTooLarge,    // larger than the store's limit
+  kUnsupported  // UTF-16 text
+};
+
+class PortableIniStore : public IIniStore {
+ public:
+  static constexpr size_t kDefaultMaxFileBytes = size_t{16} << 20;
+
+  explicit PortableIniStore(size_t maxFileBytes = kDefaultMaxFileBytes)
+      : maxFileBytes_(maxFileBytes) {}
+
+  uint32_t GetString(const char* section, const char* key, const char* def, char* out,
+                     uint32_t size, const char* file) override;
+  int GetInt(const char* section, const char* key, int def, const char* file) override;
+  uint32_t GetSectionNames(char* out, uint32_t size, const char* file) override;
+  uint32_t GetSection(const char* section, char* out, uint32_t size, const char* file) override;
+  bool WriteString(const char* section, const char* key, const char* value,
+                   const char* file) override;
+  bool WriteSection(const char* section, const char* keyValues, const char* file) override;
+
+  // What the last call through this store found its file to be.
+  IniFileState last_state() const { return lastState_.load(); }
+
+  // Reads the file as a call would, and reports what it found.
+  IniFileState Check(const char* file) const;
+
+ private:
+  size_t maxFileBytes_;
+  std::atomic<IniFileState> lastState_{IniFileState::kMissing};
+};
+
+}  // namespace k7

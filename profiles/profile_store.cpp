@@ -1,0 +1,108 @@
+#include "profiles/profile_store.h"
+
+#include <cstring>
+
+namespace k7 {
+
+SharedProfileNames g_ProfileNames;
+
+std::string ExeFileFromPath(const char* path) {
+  const char* slash = std::strrchr(path, '\\');
+  return slash == nullptr ? std::string(path) : std::string(slash + 1);
+}
+
+namespace {
+
+// Reads a double-terminated list into a buffer that grows until the whole
+// list fits (the API returns size - 2 when it had to cut).
+template <typename Read>
+std::vector<std::string> ReadList(Read read) {
+  std::vector<char> buf(1024);
+  for (;;) {
+    const uint32_t n = read(buf.data(), uint32_t(buf.size()));
+    if (n + 2 < buf.size() || buf.size() >= (64u << 20)) {
+      std::vector<std::string> items;
+      const char* p = buf.data();
+      const char* end = buf.data() + (n < buf.size() ? n : buf.size() - 1);
+      while (p < end && *p != '\0') {
+        const size_t len = strnlen(p, size_t(end - p));
+        items.emplace_back(p, len);
+        p += len + 1;
+      }
+      return items;
+    }
+    buf.assign(buf.size() * 4, '\0');
+  }
+}
+
+bool HasKeys(IIniStore& ini, const std::string& section, const char* file) {
+  char probe[5] = {};
+  ini.GetSection(section.c_str(), probe, sizeof probe, file);
+  return probe[0] != '\0';
+}
+
+}  // namespace
+
+std::string ReadWholeString(IIniStore& ini, const char* section, const char* key,
+                            const char* file) {
+  std::vector<char> buf(1024);
+  for (;;) {
+    const uint32_t n = ini.GetString(section, key, "", buf.data(), uint32_t(buf.size()), file);
+    if (n + 1 < buf.size() || buf.size() >= (64u << 20)) return std::string(buf.data(), n);
+    buf.assign(buf.size() * 4, '\0');
+  }
+}
+
+std::vector<std::string> ReadSectionNames(IIniStore& ini, const char* file) {
+  return ReadList([&](char* out, uint32_t size) { return ini.GetSectionNames(out, size, file); });
+}
+
+std::vector<std::string> ReadProfileNames(IIniStore& ini, const char* file) {
+  std::vector<std::string> names;
+  for (std::string& name : ReadSectionNames(ini, file)) {
+    if (name.size() <= size_t(kMaxProfileName) && HasKeys(ini, name, file)) {
+      names.push_back(std::move(name));
+    }
+  }
+  return names;
+}
+
+void RewriteDeliveredPaths(IIniStore& ini, const char* file, const char* programFilesDir) {
+  constexpr size_t kReplaced = 16;  // length of "C:\Program Files"
+  for (const std::string& name : ReadSectionNames(ini, file)) {
+    // Writing into an emptied section would bring a deleted profile back.
+    if (!HasKeys(ini, name, file)) continue;
+    const std::string path = ReadWholeString(ini, name.c_str(), "FilePath", file);
+    if (path.size() < kReplaced) continue;
+    const std::string rewritten = programFilesDir + path.substr(kReplaced);
+    ini.WriteString(name.c_str(), "FilePath", rewritten.c_str(), file);
+  }
+}
+
+void FillProfileList(IIniStore& ini, IProfileList& list, const char* file, bool firstRun,
+                     const char* programFilesDir) {
+  if (firstRun) RewriteDeliveredPaths(ini, file, programFilesDir);
+  for (const std::string& name : ReadProfileNames(ini, file)) list.Append(name.c_str());
+  list.SelectFirst();
+}
+
+void SharedProfileNames::Publish(Names names) {
+  auto fresh = std::make_shared<const Names>(std::move(names));
+  std::lock_guard<std::mutex> lock(mutex_);
+  names_ = std::move(fresh);
+}
+
+std::shared_ptr<const SharedProfileNames::Names> SharedProfileNames::Snapshot() const {
+  std::lock_guard<std::mutex> lock(mutex_);
+  return names_;
+}
+
+void RefreshProfileList(IIniStore& ini, IProfileList& settingsBox, const char* file) {
+  std::vector<std::string> names = ReadProfileNames(ini, file);
+  settingsBox.Clear();
+  for (const std::string& name : names) settingsBox.Append(name.c_str());
+  settingsBox.SelectFirst();
+  g_ProfileNames.Publish(std::move(names));
+}
+
+}  // namespace k7

@@ -1,0 +1,74 @@
+// The profile list: which sections of "UserDef.ini" are profiles, the list
+// the settings dialog shows, and the copy of it that the reader thread walks.
+#pragma once
+
+#include <memory>
+#include <mutex>
+#include <string>
+#include <vector>
+
+#include "profiles/ini_store.h"
+
+namespace k7 {
+
+// Longest profile name, in characters: every buffer that holds one (the
+// matched profile, a category's "APName", the editor's fields) has 100 bytes.
+// A longer section name is never listed, so it can never be cut into another.
+constexpr int kMaxProfileName = 99;
+
+// "ExeFile" of a "FilePath": the text behind the last backslash (empty when
+// the path ends in one), or the whole path when it has none.
+std::string ExeFileFromPath(const char* path);
+
+// A string value however long it is (empty when missing).
+std::string ReadWholeString(IIniStore& ini, const char* section, const char* key, const char* file);
+
+// Every section name of the file, in file order, however many and however
+// long the list is.
+std::vector<std::string> ReadSectionNames(IIniStore& ini, const char* file);
+
+// The profiles of "UserDef.ini" in file order: the sections that hold at
+// least one key and whose names fit kMaxProfileName.
+std::vector<std::string> ReadProfileNames(IIniStore& ini, const char* file);
+
+// The first-run rewrite of a delivered file: each profile's "FilePath" gets
+// programFilesDir in place of its first 16 characters. Emptied sections and
+// paths shorter than that are left alone.
+void RewriteDeliveredPaths(IIniStore& ini, const char* file, const char* programFilesDir);
+
+// A list control that shows profile names (the combo boxes on Windows).
+class IProfileList {
+ public:
+  virtual ~IProfileList() = default;
+  virtual void Clear() = 0;
+  virtual void Append(const char* name) = 0;
+  virtual void SelectFirst() = 0;
+};
+
+// Appends the profiles of the file to the list and selects the first; with
+// firstRun, rewrites the delivered paths first.
+void FillProfileList(IIniStore& ini, IProfileList& list, const char* file, bool firstRun = false,
+                     const char* programFilesDir = "");
+
+// The list of known profiles as the reader thread sees it: replaced whole by
+// the user-interface thread, read whole by the reader, so a refill never hands
+// out a torn or cut name and neither thread ever waits on the other's work.
+class SharedProfileNames {
+ public:
+  using Names = std::vector<std::string>;
+  void Publish(Names names);
+  std::shared_ptr<const Names> Snapshot() const;
+
+ private:
+  mutable std::mutex mutex_;
+  std::shared_ptr<const Names> names_ = std::make_shared<const Names>();
+};
+
+extern SharedProfileNames g_ProfileNames;
+
+// The one way the profile list is refreshed after any change of the profiles:
+// the settings dialog's box is emptied and refilled, and the reader's copy is
+// replaced by the same names.
+void RefreshProfileList(IIniStore& ini, IProfileList& settingsBox, const char* file);
+
+}  // namespace k7

@@ -1,0 +1,142 @@
+#include "profiles/profile_store.h"
+
+#include <gtest/gtest.h>
+
+#include <atomic>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "fakes/temp_dir.h"
+#include "profiles/ini_file.h"
+
+namespace k7 {
+namespace {
+
+class RecordingList : public IProfileList {
+ public:
+  void Clear() override { log.push_back("clear"); }
+  void Append(const char* name) override { log.push_back(name); }
+  void SelectFirst() override { log.push_back("select 0"); }
+  std::vector<std::string> log;
+};
+
+class ProfileStoreTest : public ::testing::Test {
+ protected:
+  std::string UserDef(const std::string& bytes) { return dir.Write("UserDef.ini", bytes); }
+  test::TempDir dir;
+  PortableIniStore ini;
+};
+
+TEST(ExeFileFromPath, TakesTheNameBehindTheLastBackslash) {
+  EXPECT_EQ(ExeFileFromPath("C:\\Tools\\player.exe"), "player.exe");
+  EXPECT_EQ(ExeFileFromPath("C:\\Tools\\"), "");
+  EXPECT_EQ(ExeFileFromPath("player.exe"), "player.exe");
+  EXPECT_EQ(ExeFileFromPath(""), "");
+  EXPECT_EQ(ExeFileFromPath("\\a"), "a");
+  EXPECT_EQ(ExeFileFromPath("C:/Tools/player.exe"), "C:/Tools/player.exe");
+}
+
+TEST_F(ProfileStoreTest, ListsProfilesInFileOrderAndSkipsEmptiedSections) {
+  const std::string file = UserDef(
+      "[Zeta]\r\nExeFile=z.exe\r\n[Alpha]\r\nFilePath=C:\\a.exe\r\n[Deleted]\r\n[Beta]\r\n0=0-"
+      "X\r\n");
+  RecordingList list;
+  FillProfileList(ini, list, file.c_str());
+  EXPECT_EQ(list.log, (std::vector<std::string>{"Zeta", "Alpha", "Beta", "select 0"}));
+
+  // Deleting a profile empties its section and keeps the header.
+  ini.WriteSection("Alpha", "\0", file.c_str());
+  EXPECT_EQ(ReadProfileNames(ini, file.c_str()), (std::vector<std::string>{"Zeta", "Beta"}));
+  EXPECT_EQ(ReadSectionNames(ini, file.c_str()).size(), 4u);
+
+  // The emptied name can be used again.
+  ini.WriteString("Deleted", "FilePath", "C:\\d.exe", file.c_str());
+  EXPECT_EQ(ReadProfileNames(ini, file.c_str()),
+            (std::vector<std::string>{"Zeta", "Deleted", "Beta"}));
+}
+
+TEST_F(ProfileStoreTest, AMissingFileGivesAnEmptyList) {
+  RecordingList list;
+  FillProfileList(ini, list, dir.Path("UserDef.ini").c_str());
+  EXPECT_EQ(list.log, (std::vector<std::string>{"select 0"}));
+}
+
+TEST_F(ProfileStoreTest, EveryProfileIsListedWholeHoweverManyAndLong) {
+  std::string bytes;
+  std::vector<std::string> expected;
+  for (int i = 0; i < 1000; ++i) {
+    std::string name = "Profile number " + std::to_string(i) + " with a long name";
+    name.resize(30 + i % 70, 'x');              // 30 to 99 characters
+    if (name.back() == ' ') name.back() = '_';  // the API trims blanks around names
+    expected.push_back(name);
+    bytes += "[" + name + "]\r\nExeFile=app" + std::to_string(i) + ".exe\r\n";
+  }
+  bytes += "[" + std::string(100, 'L') + "]\r\nExeFile=long.exe\r\n";  // too long to be a name
+  const std::string file = UserDef(bytes);
+  EXPECT_EQ(ReadProfileNames(ini, file.c_str()), expected);
+  EXPECT_EQ(ReadSectionNames(ini, file.c_str()).back(), std::string(100, 'L'));
+}
+
+TEST_F(ProfileStoreTest, FirstRunRewriteReplacesTheDeliveredFolderOnly) {
+  const std::string file = UserDef(
+      "[Foo]\r\nFilePath=C:\\Program Files\\Foo\\foo.exe\r\n"
+      "[Short]\r\nFilePath=C:\\x.exe\r\n"
+      "[Exact]\r\nFilePath=C:\\Program Files\r\n"
+      "[NoPath]\r\nExeFile=n.exe\r\n"
+      "[Emptied]\r\n"
+      "[Long]\r\nFilePath=C:\\Program Files\\" +
+      std::string(2000, 'd') + "\\l.exe\r\n");
+  RecordingList list;
+  FillProfileList(ini, list, file.c_str(), true, "D:\\Apps");
+  char value[4096];
+  auto path = [&](const char* section) {
+    ini.GetString(section, "FilePath", "<none>", value, sizeof value, file.c_str());
+    return std::string(value);
+  };
+  EXPECT_EQ(path("Foo"), "D:\\Apps\\Foo\\foo.exe");
+  EXPECT_EQ(path("Short"), "C:\\x.exe");
+  EXPECT_EQ(path("Exact"), "D:\\Apps");
+  EXPECT_EQ(path("NoPath"), "<none>");
+  EXPECT_EQ(path("Long"), "D:\\Apps\\" + std::string(2000, 'd') + "\\l.exe");
+  // A deleted profile stays deleted.
+  EXPECT_EQ(ini.GetSection("Emptied", value, sizeof value, file.c_str()), 0u);
+  EXPECT_EQ(list.log.back(), "select 0");
+  EXPECT_EQ(list.log.size(), 6u);  // five profiles listed, then the selection
+}
+
+TEST_F(ProfileStoreTest, RefreshReplacesTheBoxAndTheReadersCopyTogether) {
+  const std::string file = UserDef("[A]\r\nExeFile=a.exe\r\n[B]\r\nExeFile=b.exe\r\n");
+  RecordingList box;
+  RefreshProfileList(ini, box, file.c_str());
+  EXPECT_EQ(box.log, (std::vector<std::string>{"clear", "A", "B", "select 0"}));
+  EXPECT_EQ(*g_ProfileNames.Snapshot(), (std::vector<std::string>{"A", "B"}));
+
+  ini.WriteSection("A", "\0", file.c_str());
+  RefreshProfileList(ini, box, file.c_str());
+  EXPECT_EQ(*g_ProfileNames.Snapshot(), (std::vector<std::string>{"B"}));
+}
+
+TEST(SharedProfileNames, AReaderNeverSeesAListBeingReplaced) {
+  SharedProfileNames shared;
+  std::vector<std::string> a(100), b(50);
+  for (size_t i = 0; i < a.size(); ++i) a[i] = std::string(99, char('a' + i % 26));
+  for (size_t i = 0; i < b.size(); ++i) b[i] = "short " + std::to_string(i);
+  shared.Publish(a);
+  std::atomic<bool> stop{false};
+  std::thread writer([&] {
+    for (int i = 0; i < 2000; ++i) shared.Publish(i % 2 ? a : b);
+    stop = true;
+  });
+  int seen = 0;
+  while (!stop) {
+    auto names = shared.Snapshot();
+    ASSERT_TRUE(*names == a || *names == b);
+    ++seen;
+  }
+  writer.join();
+  EXPECT_GT(seen, 0);
+}
+
+}  // namespace
+}  // namespace k7
