@@ -1,0 +1,366 @@
+// The program's resources as the system loads them under Wine: the two
+// dialog templates built into windows, the icons, version and manifest.
+#include <gtest/gtest.h>
+
+#include <windows.h>
+#include <commctrl.h>
+
+#include <algorithm>
+#include <cstdlib>
+#include <ostream>
+#include <string>
+#include <vector>
+
+#include "recording_dialog.h"
+#include "res/resource.h"
+
+namespace k7::uitest {
+namespace {
+
+HINSTANCE Self() {
+  return GetModuleHandleA(nullptr);
+}
+
+struct Box {
+  LONG left, top, right, bottom;
+  bool operator==(const Box&) const = default;
+};
+std::ostream& operator<<(std::ostream& os, const Box& b) {
+  return os << "(" << b.left << "," << b.top << ")-(" << b.right << "," << b.bottom << ")";
+}
+
+// A dialog from a template without the dialog layer, not shown.
+class TemplateWindow {
+ public:
+  explicit TemplateWindow(int id)
+      : hwnd_(CreateDialogParamA(Self(), MAKEINTRESOURCEA(id), nullptr, Proc, 0)) {}
+  ~TemplateWindow() { DestroyWindow(hwnd_); }
+  TemplateWindow(const TemplateWindow&) = delete;
+  TemplateWindow& operator=(const TemplateWindow&) = delete;
+  HWND Hwnd() const { return hwnd_; }
+
+  // A place in dialog units, in client pixels. The dialog manager converts
+  // position and size each on its own, so the far edge is not the
+  // conversion of x + w.
+  Box Pixels(int x, int y, int w, int h) const {
+    RECT r = {x, y, w, h};
+    MapDialogRect(hwnd_, &r);
+    return {r.left, r.top, r.left + r.right, r.top + r.bottom};
+  }
+
+ private:
+  static INT_PTR CALLBACK Proc(HWND, UINT msg, WPARAM, LPARAM) { return msg == WM_INITDIALOG; }
+  HWND hwnd_;
+};
+
+// A window's rectangle in its parent's client pixels.
+Box PlaceOf(HWND hwnd) {
+  RECT r;
+  GetWindowRect(hwnd, &r);
+  if (GetParent(hwnd) != nullptr) {
+    MapWindowPoints(nullptr, GetParent(hwnd), reinterpret_cast<POINT*>(&r), 2);
+  }
+  return {r.left, r.top, r.right, r.bottom};
+}
+
+Box ClientOf(HWND hwnd) {
+  RECT r;
+  GetClientRect(hwnd, &r);
+  return {r.left, r.top, r.right, r.bottom};
+}
+
+std::string ClassOf(HWND hwnd) {
+  char name[64] = {};
+  GetClassNameA(hwnd, name, sizeof name);
+  CharLowerA(name);
+  return name;
+}
+
+std::vector<HWND> ChildrenInOrder(HWND dialog) {
+  std::vector<HWND> children;
+  for (HWND c = GetWindow(dialog, GW_CHILD); c != nullptr; c = GetWindow(c, GW_HWNDNEXT)) {
+    children.push_back(c);
+  }
+  return children;
+}
+
+DWORD StyleOf(HWND hwnd) {
+  return static_cast<DWORD>(GetWindowLongA(hwnd, GWL_STYLE));
+}
+
+// Face and height of a window's font, against a face and a point size.
+void ExpectFont(HWND hwnd, const char* face, int points) {
+  LOGFONTA lf = {};
+  GetObjectA(reinterpret_cast<HFONT>(SendMessageA(hwnd, WM_GETFONT, 0, 0)), sizeof lf, &lf);
+  HDC dc = GetDC(nullptr);
+  EXPECT_STREQ(lf.lfFaceName, face);
+  EXPECT_EQ(lf.lfHeight, -MulDiv(points, GetDeviceCaps(dc, LOGPIXELSY), 72));
+  ReleaseDC(nullptr, dc);
+}
+
+// A kind of control: its class and the style bits that make it that kind.
+struct Kind {
+  const char* cls;
+  DWORD mask, value;
+};
+// The dialog manager makes the focused push button the default one (BS_DEFPUSHBUTTON).
+constexpr Kind kPush = {"button", BS_TYPEMASK & ~1u, BS_PUSHBUTTON};
+constexpr Kind kRadio = {"button", BS_TYPEMASK, BS_AUTORADIOBUTTON};
+constexpr Kind kCheck = {"button", BS_TYPEMASK, BS_AUTOCHECKBOX};
+constexpr Kind kGroupBox = {"button", BS_TYPEMASK, BS_GROUPBOX};
+constexpr Kind kLabel = {"static", SS_TYPEMASK, SS_LEFT};
+// Its WS_VSCROLL goes to its list (see the combo box test).
+constexpr Kind kCombo = {"combobox", 3 | CBS_SORT, CBS_DROPDOWN | CBS_SORT};
+// The dialog manager turns an edit field's WS_BORDER into WS_EX_CLIENTEDGE.
+constexpr Kind kEdit = {"edit", ES_MULTILINE | ES_AUTOHSCROLL, ES_AUTOHSCROLL};
+
+constexpr int kNoId = 0xFFFF;
+
+struct ExpectedControl {
+  int id;
+  Kind kind;
+  const char* text;
+  bool tabStop, group;
+  int x, y, w, h;
+};
+
+// Template order, which is also the tab order.
+const ExpectedControl kMainControls[] = {
+    {IDOK, kPush, "OK", true, false, 183, 148, 50, 14},
+    {IDC_CAT_DVD, kRadio, "DVD", false, true, 13, 10, 32, 10},
+    {IDC_CAT_MUSIC, kRadio, "MUSIC", false, false, 69, 10, 35, 10},
+    {IDC_CAT_WWW, kRadio, "WWW", false, false, 125, 10, 35, 10},
+    {IDC_CAT_SPEECH, kRadio, "SPEECH", false, false, 181, 10, 45, 10},
+    {IDC_PROFILE, kCombo, "", true, false, 13, 53, 89, 123},
+    {kNoId, kGroupBox, "1. Select Application", false, true, 7, 2, 233, 35},
+    {IDC_ADVANCE, kPush, "Advance", true, false, 125, 148, 50, 14},
+    {IDC_DEFAULT, kPush, "Default", true, false, 9, 148, 50, 14},
+    {IDC_LABEL_DVD, kLabel, "Static", false, false, 17, 21, 46, 10},
+    {IDC_LABEL_WWW, kLabel, "Static", false, false, 129, 21, 46, 10},
+    {IDC_LABEL_MUSIC, kLabel, "Static", false, false, 73, 21, 46, 10},
+    {IDC_LABEL_SPEECH, kLabel, "Static", false, false, 185, 21, 46, 10},
+    {IDC_EXE_PATH, kEdit, "", true, false, 11, 88, 168, 14},
+    {IDC_BROWSE, kPush, "Browse", true, false, 183, 87, 50, 14},
+    {IDC_PATH_OK, kPush, "OK", true, false, 183, 104, 50, 14},
+    {kNoId, kGroupBox, "2. Load Application HotKey Setting", false, false, 7, 42, 162, 30},
+    {kNoId, kGroupBox, "3. Locate .exe file for selected application", false, false, 7, 78, 233,
+     53},
+    {IDC_OSD, kCheck, "Enable OSD (On Screen Display)", true, false, 9, 133, 119, 10},
+    {kNoId, kLabel, "Click \"Browse\" to assign the path of your application's execution file .",
+     false, false, 13, 108, 165, 19},
+};
+
+TEST(ResourcesMainDialog, HiddenCaptionedWindowInArial9) {
+  TemplateWindow dlg(IDD_MAIN);
+  ASSERT_NE(dlg.Hwnd(), nullptr) << GetLastError();
+  EXPECT_FALSE(IsWindowVisible(dlg.Hwnd()));
+  EXPECT_EQ(WindowText(dlg.Hwnd()), "Quorvan K7F3 v2.1");
+  const DWORD style = StyleOf(dlg.Hwnd());
+  const DWORD wanted = WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX | DS_MODALFRAME;
+  EXPECT_EQ(style & wanted, wanted);
+  EXPECT_EQ(style & (WS_MAXIMIZEBOX | WS_THICKFRAME | WS_CHILD), 0u);
+  ExpectFont(dlg.Hwnd(), "Arial", 9);
+  EXPECT_EQ(ClientOf(dlg.Hwnd()), dlg.Pixels(0, 0, 247, 172));
+}
+
+TEST(ResourcesMainDialog, ControlsInTabOrderWithIdsKindsTextAndPlaces) {
+  TemplateWindow dlg(IDD_MAIN);
+  ASSERT_NE(dlg.Hwnd(), nullptr);
+  const std::vector<HWND> children = ChildrenInOrder(dlg.Hwnd());
+  ASSERT_EQ(children.size(), std::size(kMainControls));
+
+  for (size_t i = 0; i < children.size(); ++i) {
+    const ExpectedControl& want = kMainControls[i];
+    HWND c = children[i];
+    SCOPED_TRACE("control " + std::to_string(i) + " \"" + want.text + "\"");
+    EXPECT_EQ(static_cast<WORD>(GetDlgCtrlID(c)), want.id);
+    EXPECT_EQ(ClassOf(c), want.kind.cls);
+    const DWORD style = StyleOf(c);
+    EXPECT_EQ(style & want.kind.mask, want.kind.value) << std::hex << style;
+    EXPECT_EQ((style & WS_TABSTOP) != 0, want.tabStop);
+    EXPECT_EQ((style & WS_GROUP) != 0, want.group);
+    EXPECT_EQ(style & (WS_VISIBLE | WS_DISABLED), static_cast<DWORD>(WS_VISIBLE));
+    EXPECT_EQ(WindowText(c), want.text);
+    if (want.id == IDC_EXE_PATH) {
+      EXPECT_TRUE((style & WS_BORDER) || (GetWindowLongA(c, GWL_EXSTYLE) & WS_EX_CLIENTEDGE));
+    }
+
+    Box at = PlaceOf(c);
+    Box place = dlg.Pixels(want.x, want.y, want.w, want.h);
+    // A drop-down combo box is as tall as its edit field; the template's
+    // height is that of the open list.
+    if (want.id == IDC_PROFILE) at.bottom = place.bottom;
+    EXPECT_EQ(at, place);
+  }
+}
+
+TEST(ResourcesMainDialog, ProfileComboDropsAScrollingListOfTheTemplateHeight) {
+  TemplateWindow dlg(IDD_MAIN);
+  ShowWindow(dlg.Hwnd(), SW_SHOWNORMAL);
+  HWND combo = GetDlgItem(dlg.Hwnd(), IDC_PROFILE);
+  for (int i = 0; i < 40; ++i) SendMessageA(combo, CB_ADDSTRING, 0, LPARAM("profile"));
+  SendMessageA(combo, CB_SHOWDROPDOWN, TRUE, 0);
+  COMBOBOXINFO info = {};
+  info.cbSize = sizeof info;
+  ASSERT_TRUE(GetComboBoxInfo(combo, &info));
+  EXPECT_TRUE(IsWindowVisible(info.hwndList));
+  EXPECT_TRUE(StyleOf(info.hwndList) & WS_VSCROLL);
+
+  // Windows counts the edit field into the dropped rectangle, Wine 8 only
+  // the list (a pixel short). Version 6 lists then show up to 30 items
+  // whatever that height.
+  RECT dropped;
+  SendMessageA(combo, CB_GETDROPPEDCONTROLRECT, 0, reinterpret_cast<LPARAM>(&dropped));
+  const Box field = PlaceOf(combo), place = dlg.Pixels(13, 53, 89, 123);
+  const LONG want = place.bottom - place.top, list = dropped.bottom - dropped.top;
+  const LONG withField = list + field.bottom - field.top;
+  EXPECT_LE(std::min(std::abs(list - want), std::abs(withField - want)), 2)
+      << "dropped " << list << ", with the field " << withField << ", template " << want;
+}
+
+TEST(ResourcesNoDevice, CentredCaptionlessNoticeInVerdana11) {
+  TemplateWindow dlg(IDD_NODEVICE);
+  ASSERT_NE(dlg.Hwnd(), nullptr);
+  const DWORD style = StyleOf(dlg.Hwnd());
+  EXPECT_EQ(style & (WS_POPUP | WS_BORDER | DS_CENTER), WS_POPUP | WS_BORDER | DS_CENTER);
+  EXPECT_EQ(style & (WS_DLGFRAME | WS_SYSMENU | WS_THICKFRAME | WS_VISIBLE), 0u);
+  ExpectFont(dlg.Hwnd(), "Verdana", 11);
+  const Box client = ClientOf(dlg.Hwnd());
+  EXPECT_EQ(client, dlg.Pixels(0, 0, 106, 40));
+
+  RECT work;
+  SystemParametersInfoA(SPI_GETWORKAREA, 0, &work, 0);
+  const Box frame = PlaceOf(dlg.Hwnd());
+  EXPECT_NEAR(frame.left + frame.right, work.left + work.right, 2);
+  EXPECT_NEAR(frame.top + frame.bottom, work.top + work.bottom, 2);
+
+  const std::vector<HWND> children = ChildrenInOrder(dlg.Hwnd());
+  ASSERT_EQ(children.size(), 1u) << "no buttons, one text";
+  EXPECT_EQ(ClassOf(children[0]), "static");
+  EXPECT_EQ(StyleOf(children[0]) & SS_TYPEMASK, static_cast<DWORD>(SS_CENTER));
+  EXPECT_EQ(WindowText(children[0]), "Can not find TX880 Device K7F3");
+  EXPECT_EQ(PlaceOf(children[0]), client);
+}
+
+// Colour depths of an icon's images, all of which must be 32x32.
+std::vector<int> IconDepths(int id) {
+  std::vector<int> depths;
+  HRSRC res = FindResourceA(Self(), MAKEINTRESOURCEA(id), MAKEINTRESOURCEA(14));  // RT_GROUP_ICON
+  if (res == nullptr) return depths;
+  const BYTE* dir = static_cast<const BYTE*>(LockResource(LoadResource(Self(), res)));
+  // Entries of 14 bytes after a 6-byte header: width, height, colours,
+  // reserved, planes, bit count, size, id.
+  for (WORD i = 0; i < *reinterpret_cast<const WORD*>(dir + 4); ++i) {
+    const BYTE* entry = dir + 6 + 14 * i;
+    EXPECT_EQ(entry[0], 32);
+    EXPECT_EQ(entry[1], 32);
+    depths.push_back(*reinterpret_cast<const WORD*>(entry + 6));
+  }
+  return depths;
+}
+
+TEST(ResourcesIcons, SixteenColourImagesAndTwoHundredFiftySixExceptTheOffIcon) {
+  EXPECT_EQ(IconDepths(IDI_APP), (std::vector<int>{4, 8}));
+  EXPECT_EQ(IconDepths(IDI_READY), (std::vector<int>{4, 8}));
+  EXPECT_EQ(IconDepths(IDI_RECEIVING), (std::vector<int>{4, 8}));
+  EXPECT_EQ(IconDepths(IDI_OFF), (std::vector<int>{4}));
+}
+
+// Pixels of an icon drawn at size x size on white: how many are not white,
+// pure green and pure red.
+struct Census {
+  int opaque = 0, green = 0, red = 0;
+};
+
+Census Draw(HICON icon, int size) {
+  BITMAPINFO bi = {};
+  bi.bmiHeader = {sizeof bi.bmiHeader, size, -size, 1, 32, BI_RGB, 0, 0, 0, 0, 0};
+  void* bits = nullptr;
+  HDC dc = CreateCompatibleDC(nullptr);
+  HBITMAP bmp = CreateDIBSection(dc, &bi, DIB_RGB_COLORS, &bits, nullptr, 0);
+  HGDIOBJ old = SelectObject(dc, bmp);
+  PatBlt(dc, 0, 0, size, size, WHITENESS);
+  DrawIconEx(dc, 0, 0, icon, size, size, 0, nullptr, DI_NORMAL);
+  GdiFlush();
+  Census c;
+  for (int i = 0; i < size * size; ++i) {
+    const DWORD p = static_cast<const DWORD*>(bits)[i] & 0xFFFFFF;
+    const int r = (p >> 16) & 0xFF, g = (p >> 8) & 0xFF, b = p & 0xFF;
+    c.opaque += p != 0xFFFFFF;
+    c.green += g > 150 && r < 120 && b < 140;
+    c.red += r > 180 && g < 90 && b < 90;
+  }
+  SelectObject(dc, old);
+  DeleteObject(bmp);
+  DeleteDC(dc);
+  return c;
+}
+
+TEST(ResourcesIcons, LoadAtBothSizesWithTheDotOfTheirState) {
+  for (int id : {IDI_APP, IDI_READY, IDI_RECEIVING, IDI_OFF}) {
+    for (int size : {32, 16}) {
+      SCOPED_TRACE("icon " + std::to_string(id) + " at " + std::to_string(size));
+      HICON icon = static_cast<HICON>(
+          LoadImageA(Self(), MAKEINTRESOURCEA(id), IMAGE_ICON, size, size, LR_DEFAULTCOLOR));
+      ASSERT_NE(icon, nullptr) << GetLastError();
+      ICONINFO info = {};
+      ASSERT_TRUE(GetIconInfo(icon, &info));
+      BITMAP bm = {};
+      GetObjectA(info.hbmColor, sizeof bm, &bm);
+      EXPECT_EQ(bm.bmWidth, size);
+      EXPECT_EQ(bm.bmHeight, size);
+      DeleteObject(info.hbmColor);
+      DeleteObject(info.hbmMask);
+
+      // A picture on a see-through ground; green dot but when receiving.
+      const Census c = Draw(icon, size);
+      EXPECT_GT(c.opaque, size * size / 4);
+      EXPECT_LT(c.opaque, size * size * 9 / 10);
+      EXPECT_EQ(c.green > 0, id != IDI_RECEIVING);
+      if (id == IDI_OFF) {
+        EXPECT_GT(c.red, size * size / 5) << "prohibition sign";
+      } else {
+        EXPECT_EQ(c.red > 0, id == IDI_RECEIVING);
+      }
+      DestroyIcon(icon);
+    }
+  }
+}
+
+TEST(ResourcesVersion, NamesTheProductAndVersion) {
+  char exe[MAX_PATH];
+  GetModuleFileNameA(nullptr, exe, sizeof exe);
+  DWORD ignored = 0;
+  std::vector<char> info(GetFileVersionInfoSizeA(exe, &ignored));
+  ASSERT_FALSE(info.empty());
+  ASSERT_TRUE(GetFileVersionInfoA(exe, 0, static_cast<DWORD>(info.size()), info.data()));
+  VS_FIXEDFILEINFO* fixed = nullptr;
+  char* name = nullptr;
+  UINT length = 0;
+  ASSERT_TRUE(VerQueryValueA(info.data(), "\\", reinterpret_cast<void**>(&fixed), &length));
+  EXPECT_EQ(fixed->dwFileVersionMS, MAKELONG(1, 2));
+  ASSERT_TRUE(VerQueryValueA(info.data(), "\\StringFileInfo\\040904b0\\ProductName",
+                             reinterpret_cast<void**>(&name), &length));
+  EXPECT_STREQ(name, "Quorvan K7F3");
+}
+
+TEST(ResourcesManifest, SelectsCommonControlsVersion6) {
+  INITCOMMONCONTROLSEX icc = {sizeof icc, ICC_WIN95_CLASSES};
+  ASSERT_TRUE(InitCommonControlsEx(&icc));
+  // Wine's comctl32 reports 5.81 in either version, so the check is where it
+  // was loaded from, and a message only version 6's buttons know.
+  char path[MAX_PATH] = {};
+  GetModuleFileNameA(GetModuleHandleA("comctl32.dll"), path, sizeof path);
+  CharLowerA(path);
+  EXPECT_NE(std::string(path).find("microsoft.windows.common-controls_6595b64144ccf1df_6.0"),
+            std::string::npos)
+      << path;
+  HWND button =
+      CreateWindowA("Button", "OK", WS_POPUP, 0, 0, 10, 10, nullptr, nullptr, nullptr, nullptr);
+  SIZE ideal = {};
+  EXPECT_TRUE(SendMessageA(button, BCM_GETIDEALSIZE, 0, reinterpret_cast<LPARAM>(&ideal)));
+  DestroyWindow(button);
+}
+
+}  // namespace
+}  // namespace k7::uitest
