@@ -32,6 +32,9 @@ mkdir -p "$(dirname "$WINEPREFIX")"
 if [ ! -f "$WINEPREFIX/system.reg" ]; then
   echo "with-wine: creating the Wine prefix (once)" >&2
   wineboot --init >/dev/null 2>&1
+  # No window manager runs on the virtual screen: unmanaged windows close in
+  # milliseconds instead of waiting two seconds for one.
+  wine reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /d N /f >/dev/null 2>&1
   wineserver -w
 fi
 wineserver -p

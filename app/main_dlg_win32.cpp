@@ -1,0 +1,310 @@
+#include "app/main_dlg_win32.h"
+
+#include "app/text.h"
+#include "profiles/default_profiles.h"
+#include "profiles/first_run.h"
+#include "profiles/ini_paths.h"
+#include "profiles/profile_list_win32.h"
+#include "profiles/registry_win32.h"
+#include "receiver/notice_win32.h"
+#include "res/resource.h"
+
+namespace k7 {
+
+char g_szCategory[16] = "DVD";
+HWND g_pProfileCombo = nullptr;
+HWND g_hOsdWnd = nullptr;
+
+namespace {
+
+// Control of each category's label, in the order the labels are refreshed.
+struct CategoryLabel {
+  const char* section;
+  int labelId;
+};
+constexpr CategoryLabel kCategoryLabels[] = {
+    {"DVD", IDC_LABEL_DVD},
+    {"Music", IDC_LABEL_MUSIC},
+    {"WWW", IDC_LABEL_WWW},
+    {"Speech", IDC_LABEL_SPEECH},
+};
+
+}  // namespace
+
+CMainDlg::CMainDlg(ReceiverKind receiverKind)
+    : m_matcher(m_ini, m_foreground, g_ProfileNames),
+      m_platform{m_input, m_launcher, m_ini, m_matcher},
+      m_receiver(receiverKind, *this),
+      m_connection(m_receiver, *this) {}
+
+CMainDlg::~CMainDlg() {
+  m_receiver.StopReader();
+  g_pTray = nullptr;
+}
+
+INT_PTR CMainDlg::Run(HINSTANCE instance) {
+  m_hIcon = LoadIconA(instance, MAKEINTRESOURCEA(IDI_APP));
+  return DoModal(instance, IDD_MAIN, nullptr);
+}
+
+BOOL CMainDlg::OnInitDialog() {
+  SendMessageA(Hwnd(), WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(m_hIcon));
+  SendMessageA(Hwnd(), WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(m_hIcon));
+  g_hMainWnd = Hwnd();
+  g_hInstance = reinterpret_cast<HINSTANCE>(GetWindowLongPtrA(Hwnd(), GWLP_HINSTANCE));
+  g_hTrayIcon = LoadIconA(g_hInstance, MAKEINTRESOURCEA(IDI_READY));
+  g_pTray = &m_tray;
+
+  const int icon = m_connection.ConnectAtStartup();
+  g_hTrayIcon = LoadIconA(g_hInstance, MAKEINTRESOURCEA(icon));
+  m_tray.Remove();  // clears a stale entry left by a copy that did not end cleanly
+  m_tray.Add(g_hMainWnd, g_hTrayIcon, kTrayIconId, WM_TRAYNOTIFY, kProgramTitle);
+  m_tray.Modify();
+  m_uTaskbarCreated = RegisterWindowMessageA("TaskbarCreated");
+  m_pMenuTexts = &LoadTrayMenuTexts(GetSystemDefaultLangID());
+
+  g_pProfileCombo = Item(IDC_PROFILE);
+  BuildIniPaths();
+  ComboProfileList box(g_pProfileCombo);
+  Win32Registry registry;
+  LoadProfilesAtStartup(m_ini, box, registry);
+
+  RefreshCategoryLabels();
+  CheckRadio(IDC_CAT_DVD, IDC_CAT_SPEECH, IDC_CAT_DVD);
+  OnCategoryDvd();
+  g_bOsdEnabled = m_ini.GetInt("Default", "OSD", 1, g_szCtrlIniPath) != 0;
+  CheckDlgButton(Hwnd(), IDC_OSD, g_bOsdEnabled ? BST_CHECKED : BST_UNCHECKED);
+  // The on-screen display thread and the hotkey editor come with their own
+  // windows; until then a caption request and the editor blink do nothing.
+  m_bHideOnPaint = true;
+  for (const CategoryLabel& c : kCategoryLabels) AddTooltip(c.labelId);
+  SetTimer(Hwnd(), IDT_POLL, 1000, nullptr);
+  return TRUE;
+}
+
+void CMainDlg::BuildIniPaths() {
+  char module[MAX_PATH] = "";
+  GetWindowModuleFileNameA(g_hMainWnd, module, sizeof module);
+  module[sizeof module - 1] = '\0';
+  // Everything up to and including the last backslash; without one the
+  // names stay relative.
+  size_t cut = 0;
+  for (size_t i = strlen(module); i >= 1; --i) {
+    if (module[i] == '\\') {
+      cut = i + 1;
+      break;
+    }
+  }
+  module[cut] = '\0';
+  const struct {
+    char* path;
+    const char* name;
+  } files[] = {{g_szCtrlIniPath, "QVCtrl.ini"},
+               {g_szUserDefIniPath, "UserDef.ini"},
+               {g_szUserDefInfIniPath, "UserDefInf.ini"}};
+  for (const auto& f : files) {
+    CopyBounded(f.path, kMaxPath, module);
+    AppendBounded(f.path, kMaxPath, f.name);
+  }
+}
+
+void CMainDlg::RefreshCategoryLabels() {
+  for (const CategoryLabel& c : kCategoryLabels) {
+    char name[kNameLen];
+    m_ini.GetString(c.section, "APName", "", name, sizeof name, g_szCtrlIniPath);
+    SetItemText(c.labelId, name);
+  }
+}
+
+void CMainDlg::OnCategory(const char* section) {
+  CopyBounded(g_szCategory, section);
+  char name[kNameLen];
+  m_ini.GetString(g_szCategory, "APName", "", name, sizeof name, g_szCtrlIniPath);
+  char path[kMaxPath] = "";
+  if (name[0] != '\0') m_ini.GetString(name, "FilePath", "", path, sizeof path, g_szUserDefIniPath);
+  SetItemText(IDC_EXE_PATH, path);
+  SetItemText(IDC_PROFILE, name);
+}
+
+void CMainDlg::OnDefault() {
+  WriteDefaultProfiles(m_ini);
+  ComboProfileList box(g_pProfileCombo);
+  RefreshProfileList(m_ini, box, g_szUserDefIniPath);
+  RefreshCategoryLabels();
+  CheckRadio(IDC_CAT_DVD, IDC_CAT_SPEECH, IDC_CAT_DVD);
+  OnCategoryDvd();
+}
+
+INT_PTR CMainDlg::HandleMessage(UINT msg, WPARAM wp, LPARAM lp) {
+  switch (msg) {
+    case WM_PAINT:
+      if (m_bHideOnPaint) {
+        m_bHideOnPaint = false;
+        ValidateRect(Hwnd(), nullptr);
+        ShowWindow(Hwnd(), SW_HIDE);
+        return TRUE;
+      }
+      break;
+    case WM_TRAYNOTIFY:
+      OnTrayNotify(wp, lp);
+      return TRUE;
+    case WM_TIMER:
+      OnTimer(wp);
+      return TRUE;
+    case WM_ENDSESSION:
+      // Whatever wParam says: the session may end without asking again.
+      ExitProgram();
+      return TRUE;
+    case WM_DESTROY:
+      ExitProgram();
+      break;
+    case WM_K7_TRAYICON:
+      k7::SetTrayIcon(static_cast<int>(wp));
+      return TRUE;
+    case WM_K7_MOUSETIMER:
+      KillTimer(Hwnd(), IDT_MOUSEACCEL);
+      SetTimer(Hwnd(), IDT_MOUSEACCEL, 300, nullptr);
+      return TRUE;
+    case WM_K7_LEARN:
+      return TRUE;  // learning belongs to the hotkey editor, which is not open
+    default:
+      if (msg == m_uTaskbarCreated && m_uTaskbarCreated != 0) {
+        // Explorer restarted: the icon is gone from the new tray.
+        k7::SetTrayIcon(g_bDisabled || !g_bConnected ? IDI_OFF : IDI_READY);
+        return TRUE;
+      }
+      break;
+  }
+  return CDialog::HandleMessage(msg, wp, lp);
+}
+
+void CMainDlg::OnCommand(int id, int, HWND) {
+  switch (id) {
+    case ID_TRAY_OPEN:
+      OnTrayOpen();
+      break;
+    case ID_TRAY_RELOAD:
+      m_connection.Reload();
+      break;
+    case ID_TRAY_DISABLE:
+      m_connection.Disable();
+      break;
+    case ID_TRAY_ENABLE:
+      m_connection.Enable();
+      break;
+    case ID_TRAY_EXIT:
+      ExitProgram();
+      break;
+    case IDC_CAT_DVD:
+      OnCategory("DVD");
+      break;
+    case IDC_CAT_MUSIC:
+      OnCategory("Music");
+      break;
+    case IDC_CAT_WWW:
+      OnCategory("WWW");
+      break;
+    case IDC_CAT_SPEECH:
+      OnCategory("Speech");
+      break;
+    case IDC_DEFAULT:
+      OnDefault();
+      break;
+    default:
+      break;
+  }
+}
+
+void CMainDlg::OnOK() {
+  ShowWindow(Hwnd(), SW_HIDE);
+}
+
+bool CMainDlg::PreTranslateMessage(MSG& msg) {
+  // The window is operated with the mouse: Enter, Escape and Space do nothing.
+  return msg.message == WM_KEYDOWN &&
+         (msg.wParam == VK_RETURN || msg.wParam == VK_ESCAPE || msg.wParam == VK_SPACE);
+}
+
+const char* CMainDlg::TooltipText(int id) {
+  for (const CategoryLabel& c : kCategoryLabels) {
+    if (c.labelId != id) continue;
+    // The labels are too narrow for long names: the tip shows the whole name.
+    char text[260];
+    GetItemText(id, text, sizeof text);
+    CopyBounded(m_szTip, text);
+    return m_szTip;
+  }
+  return nullptr;
+}
+
+void CMainDlg::OnTrayNotify(WPARAM id, LPARAM mouseMessage) {
+  if (id != kTrayIconId) return;
+  if (mouseMessage == WM_RBUTTONDOWN) ShowTrayMenu();
+  if (mouseMessage == WM_LBUTTONDBLCLK) OnTrayOpen();
+}
+
+void CMainDlg::ShowTrayMenu() {
+  POINT pt{};
+  GetCursorPos(&pt);
+  // Without the foreground the menu would not close when the user clicks away.
+  SetForegroundWindow(Hwnd());
+  HMENU menu = CreatePopupMenu();
+  UINT position = 0;
+  for (const TrayMenuItem& item : BuildTrayMenu(*m_pMenuTexts, g_bDisabled)) {
+    InsertMenuA(menu, position++, MF_BYPOSITION | MF_STRING, item.id, item.text);
+  }
+  TrackPopupMenuEx(menu, 0, pt.x, pt.y, Hwnd(), nullptr);
+  PostMessageA(Hwnd(), WM_NULL, 0, 0);
+  DestroyMenu(menu);
+}
+
+void CMainDlg::OnTrayOpen() {
+  CheckRadio(IDC_CAT_DVD, IDC_CAT_SPEECH, IDC_CAT_DVD);
+  OnCategoryDvd();
+  ShowWindow(Hwnd(), SW_SHOW);
+}
+
+void CMainDlg::OnTimer(UINT_PTR id) {
+  if (id == IDT_MOUSEACCEL) {
+    ResetMouseStep();
+  } else if (id == IDT_POLL) {
+    m_connection.Poll();
+  }
+}
+
+void CMainDlg::ExitProgram() {
+  if (m_bExited) return;
+  m_bExited = true;
+  KillTimer(Hwnd(), IDT_POLL);
+  KillTimer(Hwnd(), IDT_MOUSEACCEL);
+  m_tray.Remove();
+  m_connection.Stop();
+  PostQuitMessage(0);
+}
+
+// Reader thread: nothing here waits on the user-interface thread.
+void CMainDlg::SetTrayIcon(int iconId) {
+  PostMessageA(g_hMainWnd, WM_K7_TRAYICON, static_cast<WPARAM>(iconId), 0);
+}
+
+void CMainDlg::LearnButton(int code, int marker) {
+  PostMessageA(g_hMainWnd, WM_K7_LEARN, static_cast<WPARAM>(code), marker);
+}
+
+void CMainDlg::Dispatch(int code, int marker, int repeat) {
+  DispatchRemoteButton(m_platform, code, marker, repeat);
+}
+
+void CMainDlg::RestartMouseTimer() {
+  PostMessageA(g_hMainWnd, WM_K7_MOUSETIMER, 0, 0);
+}
+
+void CMainDlg::ShowOsd() {
+  if (g_hOsdWnd != nullptr) SendMessageA(g_hOsdWnd, WM_OSD_SHOW, 0, 0);
+}
+
+void CMainDlg::ShowReceiverMissing() {
+  ShowReceiverMissingNotice(g_hInstance);
+}
+
+}  // namespace k7

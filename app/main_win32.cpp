@@ -1,0 +1,19 @@
+// The program's entry: one copy at a time, the main window for the whole run.
+#include <windows.h>
+#include <commctrl.h>
+
+#include "app/main_dlg_win32.h"
+
+#ifndef K7_RECEIVER_KIND
+#define K7_RECEIVER_KIND kHid
+#endif
+
+int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
+  // A running copy is known by its (hidden) main window: end silently.
+  if (FindWindowA(nullptr, k7::kProgramTitle) != nullptr) return 0;
+  INITCOMMONCONTROLSEX icc = {sizeof icc, ICC_WIN95_CLASSES | ICC_HOTKEY_CLASS};
+  InitCommonControlsEx(&icc);
+  k7::CMainDlg dialog(k7::ReceiverKind::K7_RECEIVER_KIND);
+  dialog.Run(instance);
+  return 0;
+}

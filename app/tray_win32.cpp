@@ -1,0 +1,60 @@
+#include "app/tray_win32.h"
+
+#include <shellapi.h>
+
+#include "app/text.h"
+
+namespace k7 {
+
+HWND g_hMainWnd = nullptr;
+HINSTANCE g_hInstance = nullptr;
+CTrayIcon* g_pTray = nullptr;
+HICON g_hTrayIcon = nullptr;
+
+void CTrayIcon::Fill(NOTIFYICONDATAA& data) const {
+  ZeroMemory(&data, sizeof data);
+  // The first version of the structure: every shell since Windows 95 takes it.
+  data.cbSize = NOTIFYICONDATAA_V1_SIZE;
+  data.hWnd = m_hOwner;
+  data.uID = m_uId;
+  data.uFlags = NIF_MESSAGE | NIF_ICON | NIF_TIP;
+  data.uCallbackMessage = m_uCallbackMessage;
+  data.hIcon = m_hIcon;
+  CopyBounded(data.szTip, sizeof m_szTip, m_szTip);
+}
+
+void CTrayIcon::Add(HWND owner, HICON icon, UINT id, UINT callbackMessage, const char* tooltip) {
+  m_hOwner = owner;
+  m_hIcon = icon;
+  m_uId = id;
+  m_uCallbackMessage = callbackMessage;
+  CopyBounded(m_szTip, tooltip);
+  NOTIFYICONDATAA data;
+  Fill(data);
+  Shell_NotifyIconA(NIM_ADD, &data);
+}
+
+BOOL CTrayIcon::Modify() {
+  NOTIFYICONDATAA data;
+  Fill(data);
+  return Shell_NotifyIconA(NIM_MODIFY, &data);
+}
+
+void CTrayIcon::Remove() {
+  if (m_hIcon != nullptr) {
+    DestroyIcon(m_hIcon);
+    m_hIcon = nullptr;
+  }
+  NOTIFYICONDATAA data;
+  Fill(data);
+  Shell_NotifyIconA(NIM_DELETE, &data);
+}
+
+void SetTrayIcon(int iconId) {
+  if (g_pTray == nullptr) return;
+  g_hTrayIcon = LoadIconA(g_hInstance, MAKEINTRESOURCEA(iconId));
+  g_pTray->Add(g_hMainWnd, g_hTrayIcon, kTrayIconId, WM_USER + 2, kProgramTitle);
+  g_pTray->Modify();
+}
+
+}  // namespace k7

@@ -1,0 +1,40 @@
+// The program's icon in the notification area.
+#pragma once
+
+#include <windows.h>
+
+namespace k7 {
+
+constexpr UINT kTrayIconId = 200;
+constexpr char kProgramTitle[] = "Quorvan K7F3 v2.1";
+
+class CTrayIcon {
+ public:
+  // Stores the five values, then NIM_ADD (which fails harmlessly when the
+  // icon is there already).
+  void Add(HWND owner, HICON icon, UINT id, UINT callbackMessage, const char* tooltip);
+  // NIM_MODIFY with the stored values.
+  BOOL Modify();
+  // Destroys the stored icon, if any, then NIM_DELETE.
+  void Remove();
+
+ private:
+  void Fill(NOTIFYICONDATAA& data) const;
+
+  HWND m_hOwner = nullptr;
+  UINT m_uId = 0;
+  UINT m_uCallbackMessage = 0;
+  char m_szTip[52] = "";
+  HICON m_hIcon = nullptr;
+};
+
+extern HWND g_hMainWnd;
+extern HINSTANCE g_hInstance;
+extern CTrayIcon* g_pTray;
+extern HICON g_hTrayIcon;
+
+// The one way the tray picture changes: load the icon, Add (puts it back if
+// it went missing), Modify. User-interface thread only.
+void SetTrayIcon(int iconId);
+
+}  // namespace k7

@@ -1,0 +1,76 @@
+#include "receiver/connection.h"
+
+#include "receiver/report_route.h"
+
+namespace k7 {
+
+std::atomic<bool> g_bConnected{false};
+
+void ReceiverConnection::Reconnect() {
+  receiver_.StopReader();
+  receiver_.OpenReceiver();
+  receiver_.StartReader();
+}
+
+int ReceiverConnection::ConnectAtStartup() {
+  if (receiver_.FindReceiver()) {
+    Reconnect();
+    g_bConnected = true;
+    g_bDisabled = false;
+    return IDI_READY;
+  }
+  view_.ShowReceiverMissing();
+  g_bConnected = false;
+  return IDI_OFF;
+}
+
+void ReceiverConnection::Poll() {
+  if (receiver_.FindReceiver()) {
+    if (!g_bConnected && !g_bDisabled) {
+      Reconnect();
+      view_.SetTrayIcon(IDI_READY);
+      g_bConnected = true;
+    }
+    return;
+  }
+  view_.SetTrayIcon(IDI_OFF);
+  g_bConnected = false;
+}
+
+void ReceiverConnection::ConnectFound() {
+  Reconnect();
+  view_.SetTrayIcon(IDI_READY);
+  g_bConnected = true;
+  g_bDisabled = false;
+}
+
+void ReceiverConnection::Reload() {
+  if (receiver_.FindReceiver()) {
+    ConnectFound();
+    return;
+  }
+  view_.ShowReceiverMissing();
+  view_.SetTrayIcon(IDI_OFF);
+  g_bConnected = false;
+}
+
+void ReceiverConnection::Enable() {
+  if (receiver_.FindReceiver()) {
+    ConnectFound();
+    return;
+  }
+  view_.ShowReceiverMissing();
+  Disable();
+  g_bConnected = false;
+}
+
+void ReceiverConnection::Disable() {
+  g_bDisabled = true;
+  view_.SetTrayIcon(IDI_OFF);
+}
+
+void ReceiverConnection::Stop() {
+  receiver_.StopReader();
+}
+
+}  // namespace k7

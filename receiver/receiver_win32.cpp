@@ -1,0 +1,236 @@
+#include "receiver/receiver_win32.h"
+
+#include <windows.h>
+#include <setupapi.h>
+
+extern "C" {
+#include <hidsdi.h>
+}
+
+#include <algorithm>
+#include <vector>
+
+namespace k7 {
+namespace {
+
+// The receiver's state, owned by the user-interface thread; the reader uses
+// the device, the OVERLAPPED and the events, which are replaced only after
+// the reader has ended.
+SP_DEVICE_INTERFACE_DETAIL_DATA_A* g_pDeviceDetail = nullptr;
+uint16_t g_nReportLength = kReportLen;  // InputReportByteLength of the matched receiver
+HANDLE g_hDevice = INVALID_HANDLE_VALUE;
+HANDLE g_hReportEvent = nullptr;
+HANDLE g_hStopEvent = nullptr;
+OVERLAPPED g_ovReport;
+HANDLE g_hReaderThread = nullptr;
+IReportSink* g_pHost = nullptr;
+
+// The longest a stop waits for a reader before it gives it up for this time;
+// a reader never waits on the user-interface thread, so this is a safety net.
+constexpr DWORD kStopWaitMs = 10000;
+
+void FreeDetail() {
+  HeapFree(GetProcessHeap(), 0, g_pDeviceDetail);
+  g_pDeviceDetail = nullptr;
+}
+
+bool FindHidReceiver() {
+  GUID hidGuid;
+  HidD_GetHidGuid(&hidGuid);
+  HDEVINFO set =
+      SetupDiGetClassDevsA(&hidGuid, nullptr, nullptr, DIGCF_PRESENT | DIGCF_DEVICEINTERFACE);
+  if (set == INVALID_HANDLE_VALUE) return false;
+  bool found = false;
+  for (DWORD index = 0; !found; ++index) {
+    SP_DEVICE_INTERFACE_DATA data;
+    data.cbSize = sizeof data;
+    if (!SetupDiEnumDeviceInterfaces(set, nullptr, &hidGuid, index, &data)) break;
+    DWORD required = 0;
+    SetupDiGetDeviceInterfaceDetailA(set, &data, nullptr, 0, &required, nullptr);
+    if (required < sizeof(SP_DEVICE_INTERFACE_DETAIL_DATA_A)) continue;
+    auto* detail = static_cast<SP_DEVICE_INTERFACE_DETAIL_DATA_A*>(
+        HeapAlloc(GetProcessHeap(), HEAP_ZERO_MEMORY, required));
+    if (detail == nullptr) continue;
+    detail->cbSize = sizeof(SP_DEVICE_INTERFACE_DETAIL_DATA_A);
+    if (!SetupDiGetDeviceInterfaceDetailA(set, &data, detail, required, nullptr, nullptr)) {
+      HeapFree(GetProcessHeap(), 0, detail);
+      continue;
+    }
+    HANDLE probe =
+        CreateFileA(detail->DevicePath, GENERIC_READ | GENERIC_WRITE,
+                    FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING, 0, nullptr);
+    if (probe != INVALID_HANDLE_VALUE) {
+      HIDD_ATTRIBUTES attributes;
+      attributes.Size = sizeof attributes;
+      if (HidD_GetAttributes(probe, &attributes) && attributes.VendorID == kReceiverVendorId &&
+          attributes.ProductID == kReceiverProductId) {
+        PHIDP_PREPARSED_DATA preparsed = nullptr;
+        HIDP_CAPS caps{};
+        if (HidD_GetPreparsedData(probe, &preparsed)) {
+          HidP_GetCaps(preparsed, &caps);
+          HidD_FreePreparsedData(preparsed);
+        }
+        g_nReportLength = static_cast<uint16_t>(caps.InputReportByteLength);
+        g_pDeviceDetail = detail;
+        detail = nullptr;
+        found = true;
+      }
+      CloseHandle(probe);
+    }
+    if (detail != nullptr) HeapFree(GetProcessHeap(), 0, detail);
+  }
+  SetupDiDestroyDeviceInfoList(set);
+  return found;
+}
+
+bool FindPipeReceiver() {
+  // A probe that connects and closes at once; the server keeps another
+  // instance listening. All instances busy still means a server is there.
+  HANDLE probe =
+      CreateFileA(kReceiverPipeName, GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
+  if (probe != INVALID_HANDLE_VALUE) {
+    CloseHandle(probe);
+    return true;
+  }
+  return GetLastError() == ERROR_PIPE_BUSY;
+}
+
+// Issues the next read; false when the receiver refused it outright (gone),
+// which ends the reader so that the poll can reconnect.
+bool IssueRead(std::vector<uint8_t>& buffer) {
+  DWORD bytes = 0;
+  if (ReadFile(g_hDevice, buffer.data(), g_nReportLength, &bytes, &g_ovReport)) return true;
+  return GetLastError() == ERROR_IO_PENDING;
+}
+
+// The reader's own sink: the report's effects go to the host, and re-arming
+// the read happens here, in the order the routing gives.
+class ReaderSink : public IReportSink {
+ public:
+  ReaderSink(IReportSink& host, std::vector<uint8_t>& buffer) : host_(host), buffer_(buffer) {}
+  void SetTrayIcon(int iconId) override { host_.SetTrayIcon(iconId); }
+  void LearnButton(int code, int marker) override { host_.LearnButton(code, marker); }
+  void Dispatch(int code, int marker, int repeat) override { host_.Dispatch(code, marker, repeat); }
+  void RestartMouseTimer() override { host_.RestartMouseTimer(); }
+  void ShowOsd() override { host_.ShowOsd(); }
+  void RearmRead() override {
+    ResetEvent(g_hReportEvent);
+    readIssued_ = IssueRead(buffer_);
+  }
+  bool readIssued_ = true;
+
+ private:
+  IReportSink& host_;
+  std::vector<uint8_t>& buffer_;
+};
+
+DWORD WINAPI ReaderThreadProc(LPVOID) {
+  // At least one whole report, and never less than the routing reads.
+  std::vector<uint8_t> buffer(std::max<size_t>(g_nReportLength, kReportLen), 0);
+  ReaderSink sink(*g_pHost, buffer);
+  if (!IssueRead(buffer)) return 0;
+  const HANDLE waits[2] = {g_hReportEvent, g_hStopEvent};
+  for (;;) {
+    const DWORD woke = WaitForMultipleObjects(2, waits, FALSE, INFINITE);
+    if (woke != WAIT_OBJECT_0) break;
+    DWORD bytes = 0;
+    if (!GetOverlappedResult(g_hDevice, &g_ovReport, &bytes, FALSE)) {
+      if (GetLastError() == ERROR_IO_INCOMPLETE) {
+        // Woken without a completed read: wait again, unless the read
+        // completed between the check and the reset.
+        ResetEvent(g_hReportEvent);
+        if (HasOverlappedIoCompleted(&g_ovReport)) SetEvent(g_hReportEvent);
+        continue;
+      }
+      return 0;  // the receiver has gone: the poll reconnects it
+    }
+    if (bytes < 4) {
+      // Nothing a button could have sent: skip it, do not hand on old bytes.
+      sink.RearmRead();
+    } else {
+      RouteReport(sink, buffer.data());
+    }
+    if (!sink.readIssued_) return 0;
+  }
+  // Stopped: the read in flight must not write into the buffer once it is gone.
+  CancelIo(g_hDevice);
+  DWORD bytes = 0;
+  GetOverlappedResult(g_hDevice, &g_ovReport, &bytes, TRUE);
+  return 0;
+}
+
+void CloseIf(HANDLE& h) {
+  if (h != nullptr && h != INVALID_HANDLE_VALUE) CloseHandle(h);
+  h = nullptr;
+}
+
+}  // namespace
+
+Win32Receiver::~Win32Receiver() {
+  StopReader();
+}
+
+bool Win32Receiver::FindReceiver() {
+  FreeDetail();
+  if (kind_ == ReceiverKind::kPipe) {
+    g_nReportLength = kReportLen;
+    return FindPipeReceiver();
+  }
+  return FindHidReceiver();
+}
+
+void Win32Receiver::OpenReceiver() {
+  // Only after the reader has ended: it no longer uses the old handle.
+  if (g_hReaderThread != nullptr) return;
+  if (g_hDevice != INVALID_HANDLE_VALUE) CloseHandle(g_hDevice);
+  const char* path = kind_ == ReceiverKind::kPipe
+                         ? kReceiverPipeName
+                         : (g_pDeviceDetail != nullptr ? g_pDeviceDetail->DevicePath : "");
+  auto open = [&] {
+    return CreateFileA(path, GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE,
+                       nullptr, OPEN_EXISTING, FILE_FLAG_OVERLAPPED, nullptr);
+  };
+  g_hDevice = open();
+  if (g_hDevice == INVALID_HANDLE_VALUE && kind_ == ReceiverKind::kPipe &&
+      GetLastError() == ERROR_PIPE_BUSY && WaitNamedPipeA(path, 1000)) {
+    g_hDevice = open();  // every instance was taken a moment ago
+  }
+  if (kind_ == ReceiverKind::kPipe && g_hDevice != INVALID_HANDLE_VALUE) {
+    // One read, one report: without message mode a read merges queued ones.
+    DWORD mode = PIPE_READMODE_MESSAGE;
+    SetNamedPipeHandleState(g_hDevice, &mode, nullptr, nullptr);
+  }
+  FreeDetail();
+}
+
+void Win32Receiver::StartReader() {
+  if (g_hReaderThread != nullptr) return;  // the previous one has not ended
+  CloseIf(g_hReportEvent);
+  CloseIf(g_hStopEvent);
+  // Unnamed: no other process can signal or reset them.
+  g_hReportEvent = CreateEventA(nullptr, TRUE, TRUE, nullptr);
+  g_hStopEvent = CreateEventA(nullptr, TRUE, FALSE, nullptr);
+  ZeroMemory(&g_ovReport, sizeof g_ovReport);
+  g_ovReport.hEvent = g_hReportEvent;
+  g_pHost = &host_;
+  g_hReaderThread = CreateThread(nullptr, 0, ReaderThreadProc, nullptr, 0, nullptr);
+}
+
+void Win32Receiver::StopReader() {
+  if (g_hReaderThread == nullptr) return;
+  SetEvent(g_hStopEvent);
+  if (WaitForSingleObject(g_hReaderThread, kStopWaitMs) != WAIT_OBJECT_0) {
+    // Still busy: keep its handles and buffer alive; the next connection
+    // attempt tries again.
+    return;
+  }
+  CloseIf(g_hReaderThread);
+  CloseIf(g_hReportEvent);
+  CloseIf(g_hStopEvent);
+}
+
+bool Win32Receiver::ReaderRunning() const {
+  return g_hReaderThread != nullptr && WaitForSingleObject(g_hReaderThread, 0) == WAIT_TIMEOUT;
+}
+
+}  // namespace k7
