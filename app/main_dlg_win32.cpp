@@ -137,6 +137,17 @@ void CMainDlg::OnDefault() {
 
 INT_PTR CMainDlg::HandleMessage(UINT msg, WPARAM wp, LPARAM lp) {
   switch (msg) {
+    case WM_WINDOWPOSCHANGING:
+      if (m_bHideOnPaint) {
+        // The modal run shows the window once it is idle: keep it hidden and
+        // leave the foreground to the application the user is working in.
+        auto* pos = reinterpret_cast<WINDOWPOS*>(lp);
+        if (pos->flags & SWP_SHOWWINDOW) {
+          pos->flags = (pos->flags & ~SWP_SHOWWINDOW) | SWP_NOACTIVATE;
+          m_bHideOnPaint = false;
+        }
+      }
+      break;
     case WM_PAINT:
       if (m_bHideOnPaint) {
         m_bHideOnPaint = false;
