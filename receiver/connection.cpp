@@ -9,13 +9,15 @@ std::atomic<bool> g_bConnected{false};
 void ReceiverConnection::Reconnect() {
   receiver_.StopReader();
   receiver_.OpenReceiver();
+  // Before the reader starts: a reader that fails at once clears it again,
+  // and that must not be overwritten.
+  g_bConnected = true;
   receiver_.StartReader();
 }
 
 int ReceiverConnection::ConnectAtStartup() {
   if (receiver_.FindReceiver()) {
     Reconnect();
-    g_bConnected = true;
     g_bDisabled = false;
     return IDI_READY;
   }
@@ -29,7 +31,6 @@ void ReceiverConnection::Poll() {
     if (!g_bConnected && !g_bDisabled) {
       Reconnect();
       view_.SetTrayIcon(IDI_READY);
-      g_bConnected = true;
     }
     return;
   }
@@ -40,7 +41,6 @@ void ReceiverConnection::Poll() {
 void ReceiverConnection::ConnectFound() {
   Reconnect();
   view_.SetTrayIcon(IDI_READY);
-  g_bConnected = true;
   g_bDisabled = false;
 }
 

@@ -7,7 +7,8 @@
 
 namespace k7 {
 
-// Receiver found, opened and a reader started; cleared when the poll finds it gone.
+// Receiver found, opened and a reader started; cleared when the poll finds it
+// gone or when the reader loses it.
 extern std::atomic<bool> g_bConnected;
 
 // The receiver and its reader thread, as the connection paths use them.

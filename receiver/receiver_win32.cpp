@@ -124,15 +124,25 @@ class ReaderSink : public IReportSink {
   std::vector<uint8_t>& buffer_;
 };
 
+// The receiver failed under the reader. Without this the poll would take a
+// receiver pulled out and plugged back within one period for still connected,
+// and never start another reader.
+DWORD ReceiverLost() {
+  g_bConnected = false;
+  return 0;
+}
+
 DWORD WINAPI ReaderThreadProc(LPVOID) {
   // At least one whole report, and never less than the routing reads.
   std::vector<uint8_t> buffer(std::max<size_t>(g_nReportLength, kReportLen), 0);
   ReaderSink sink(*g_pHost, buffer);
-  if (!IssueRead(buffer)) return 0;
-  const HANDLE waits[2] = {g_hReportEvent, g_hStopEvent};
+  if (!IssueRead(buffer)) return ReceiverLost();
+  // Stop first: with both set the lower index wins, and reports that keep
+  // coming faster than they are handled must not hold a stop off.
+  const HANDLE waits[2] = {g_hStopEvent, g_hReportEvent};
   for (;;) {
     const DWORD woke = WaitForMultipleObjects(2, waits, FALSE, INFINITE);
-    if (woke != WAIT_OBJECT_0) break;
+    if (woke != WAIT_OBJECT_0 + 1) break;
     DWORD bytes = 0;
     if (!GetOverlappedResult(g_hDevice, &g_ovReport, &bytes, FALSE)) {
       if (GetLastError() == ERROR_IO_INCOMPLETE) {
@@ -142,7 +152,7 @@ DWORD WINAPI ReaderThreadProc(LPVOID) {
         if (HasOverlappedIoCompleted(&g_ovReport)) SetEvent(g_hReportEvent);
         continue;
       }
-      return 0;  // the receiver has gone: the poll reconnects it
+      return ReceiverLost();  // the receiver has gone: the poll reconnects it
     }
     if (bytes < 4) {
       // Nothing a button could have sent: skip it, do not hand on old bytes.
@@ -150,7 +160,7 @@ DWORD WINAPI ReaderThreadProc(LPVOID) {
     } else {
       RouteReport(sink, buffer.data());
     }
-    if (!sink.readIssued_) return 0;
+    if (!sink.readIssued_) return ReceiverLost();
   }
   // Stopped: the read in flight must not write into the buffer once it is gone.
   CancelIo(g_hDevice);

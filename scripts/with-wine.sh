@@ -32,12 +32,14 @@ mkdir -p "$(dirname "$WINEPREFIX")"
 if [ ! -f "$WINEPREFIX/system.reg" ]; then
   echo "with-wine: creating the Wine prefix (once)" >&2
   wineboot --init >/dev/null 2>&1
-  # No window manager runs on the virtual screen: unmanaged windows close in
-  # milliseconds instead of waiting two seconds for one.
-  wine reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /d N /f >/dev/null 2>&1
   wineserver -w
 fi
 wineserver -p
+# No window manager runs on the virtual screen: unmanaged windows close in
+# milliseconds instead of waiting two seconds for one.
+if ! grep -q '"Managed"="N"' "$WINEPREFIX/user.reg" 2>/dev/null; then
+  wine reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /d N /f >/dev/null 2>&1 </dev/null
+fi
 # Bring up the prefix's own services now, away from the caller's output.
 wine cmd /c exit >/dev/null 2>&1 </dev/null || true
 "$@"
