@@ -1,6 +1,7 @@
 #include "app/main_dlg_win32.h"
 
 #include "app/text.h"
+#include "osd/osd_win32.h"
 #include "profiles/default_profiles.h"
 #include "profiles/first_run.h"
 #include "profiles/ini_paths.h"
@@ -13,7 +14,6 @@ namespace k7 {
 
 char g_szCategory[16] = "DVD";
 HWND g_pProfileCombo = nullptr;
-HWND g_hOsdWnd = nullptr;
 
 namespace {
 
@@ -74,8 +74,7 @@ BOOL CMainDlg::OnInitDialog() {
   OnCategoryDvd();
   g_bOsdEnabled = m_ini.GetInt("Default", "OSD", 1, g_szCtrlIniPath) != 0;
   CheckDlgButton(Hwnd(), IDC_OSD, g_bOsdEnabled ? BST_CHECKED : BST_UNCHECKED);
-  // The on-screen display thread and the hotkey editor come with their own
-  // windows; until then a caption request and the editor blink do nothing.
+  StartOsdThread();
   m_bHideOnPaint = true;
   for (const CategoryLabel& c : kCategoryLabels) AddTooltip(c.labelId);
   SetTimer(Hwnd(), IDT_POLL, 1000, nullptr);
@@ -189,7 +188,8 @@ INT_PTR CMainDlg::HandleMessage(UINT msg, WPARAM wp, LPARAM lp) {
   return CDialog::HandleMessage(msg, wp, lp);
 }
 
-void CMainDlg::OnCommand(int id, int, HWND) {
+void CMainDlg::OnCommand(int id, int code, HWND) {
+  if (OnSettingsCommand(id, code)) return;
   switch (id) {
     case ID_TRAY_OPEN:
       OnTrayOpen();
@@ -312,6 +312,11 @@ void CMainDlg::RestartMouseTimer() {
 
 void CMainDlg::ShowOsd() {
   if (g_hOsdWnd != nullptr) SendMessageA(g_hOsdWnd, WM_OSD_SHOW, 0, 0);
+}
+
+void CMainDlg::RunHotkeyEditor() {
+  // The hotkey editor is not part of the program yet: there is nothing to
+  // run, and reports go back to the dispatcher as soon as this returns.
 }
 
 void CMainDlg::ShowReceiverMissing() {

@@ -27,8 +27,6 @@ constexpr UINT WM_K7_LEARN = WM_APP + 3;       // wParam: code, lParam: marker
 // Category section of the control file that the settings dialog shows.
 extern char g_szCategory[16];
 extern HWND g_pProfileCombo;
-// Background thread of the on-screen display; null until it runs.
-extern HWND g_hOsdWnd;
 
 class CMainDlg : public ui::CDialog, private IReportSink, private IConnectionView {
  public:
@@ -44,6 +42,13 @@ class CMainDlg : public ui::CDialog, private IReportSink, private IConnectionVie
   void OnCategoryDvd() { OnCategory("DVD"); }
   void RefreshCategoryLabels();
   void ExitProgram();
+
+  // The settings window's controls.
+  void OnSelchangeProfile();
+  void OnBrowse();
+  void OnPathOk();
+  void OnAdvance();
+  void OnEnableOsd();
 
  protected:
   INT_PTR HandleMessage(UINT msg, WPARAM wp, LPARAM lp) override;
@@ -64,6 +69,10 @@ class CMainDlg : public ui::CDialog, private IReportSink, private IConnectionVie
   // The connection's view (this thread).
   void ShowReceiverMissing() override;
 
+  // Handles the settings controls' commands; false for any other id.
+  bool OnSettingsCommand(int id, int code);
+  // Runs the hotkey editor modally; returns when it closes.
+  void RunHotkeyEditor();
   void OnTrayNotify(WPARAM id, LPARAM mouseMessage);
   void ShowTrayMenu();
   void OnTrayOpen();

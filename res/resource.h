@@ -11,6 +11,7 @@
 // Dialogs.
 #define IDD_MAIN 102
 #define IDD_NODEVICE 381
+#define IDD_OSD 132
 
 // Settings window. Id 1 is IDOK, the window's own OK button.
 #define IDC_CAT_DVD 1000
@@ -28,6 +29,9 @@
 #define IDC_BROWSE 1078
 #define IDC_PATH_OK 1079
 #define IDC_OSD 1113
+
+// On-screen display: its one text control.
+#define IDC_OSD_TEXT 1110
 
 // Timers of the main window.
 #define IDT_POLL 1000

@@ -1,0 +1,37 @@
+// Where the caption window goes and how large its font is: plain arithmetic
+// on the screen size and the caption's length, kept apart from the window so
+// that it can be checked without one.
+#pragma once
+
+#include <cstddef>
+
+namespace k7 {
+
+// A window rectangle in screen pixels.
+struct OsdLayout {
+  int x = 0;
+  int y = 0;
+  int width = 0;
+  int height = 0;
+  bool operator==(const OsdLayout&) const = default;
+};
+
+// Longest caption the display measures (the buffer holds one more byte).
+constexpr std::size_t kOsdMaxTextLen = 255;
+
+// The top right corner of a screen of screenWidth x screenHeight: the last
+// fifth of its width and a tenth of its height.
+OsdLayout ComputeOsdLayout(int screenWidth, int screenHeight);
+
+// Share of the window height the font gets: shrinks with every character,
+// reaches zero at 40 and goes negative past it.
+double OsdFontFactor(std::size_t textLen);
+
+// Font height for CreateFont. Zero leaves the size to the font mapper and a
+// negative value asks for a character height, as CreateFont takes them.
+int OsdFontHeight(int windowHeight, std::size_t textLen);
+
+// Length of a caption that may lack its terminator, at most kOsdMaxTextLen.
+std::size_t OsdTextLength(const char* text);
+
+}  // namespace k7

@@ -1,0 +1,204 @@
+#include "osd/osd_win32.h"
+
+#include <atomic>
+#include <cstring>
+
+#include "dispatch/dispatch.h"
+#include "res/resource.h"
+
+namespace k7 {
+
+HWND g_hOsdWnd = nullptr;
+
+namespace {
+
+std::atomic<long> g_fontsCreated{0};
+std::atomic<long> g_fontsDeleted{0};
+
+// Every font of the display goes through these two, so that a leak shows in
+// the counts.
+HFONT CreateOsdFont(int height) {
+  HFONT font =
+      CreateFontA(height, 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE, ANSI_CHARSET, OUT_DEFAULT_PRECIS,
+                  CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY, DEFAULT_PITCH | FF_SWISS, "Arial");
+  if (font != nullptr) ++g_fontsCreated;
+  return font;
+}
+
+void DeleteOsdFont(HFONT font) {
+  if (font != nullptr && DeleteObject(font)) ++g_fontsDeleted;
+}
+
+constexpr UINT kQuietFlags = SWP_NOACTIVATE | SWP_NOOWNERZORDER | SWP_NOSENDCHANGING;
+
+// Pixels of this colour are not shown; the text's smoothed edges against it
+// come out dark red, a thin outline.
+constexpr COLORREF kSeeThrough = RGB(0, 0, 0);
+
+}  // namespace
+
+OsdFontCounts GetOsdFontCounts() {
+  OsdFontCounts counts;
+  // Deletions first: read the other way round, a font created in between
+  // could make the live count look negative.
+  counts.deleted = g_fontsDeleted.load();
+  counts.created = g_fontsCreated.load();
+  return counts;
+}
+
+void COsdWnd::ApplyLayout(UINT flags) const {
+  SetWindowPos(Hwnd(), HWND_TOPMOST, m_layout.x, m_layout.y, m_layout.width, m_layout.height,
+               flags | kQuietFlags);
+}
+
+BOOL COsdWnd::OnInitDialog() {
+  g_hOsdWnd = Hwnd();
+  m_layout = ComputeOsdLayout(GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN));
+  ApplyLayout(0);
+  // No taskbar button, and a click on the caption does not activate it.
+  // Layered with a colour key: under Wine a window that leaves its
+  // background unpainted shows a black box, so the background is painted in
+  // the key colour instead, which shows what lies beneath.
+  SetWindowLongA(
+      Hwnd(), GWL_EXSTYLE,
+      GetWindowLongA(Hwnd(), GWL_EXSTYLE) | WS_EX_TOOLWINDOW | WS_EX_NOACTIVATE | WS_EX_LAYERED);
+  SetLayeredWindowAttributes(Hwnd(), kSeeThrough, 0, LWA_COLORKEY);
+  m_bHideOnPaint = true;
+  if (m_hReady != nullptr) SetEvent(m_hReady);
+  // FALSE: no focus for the text control. The dialog manager's SetFocus on
+  // it would make this window the active one, and under Wine the foreground
+  // application then stops receiving the keys injected into it.
+  return FALSE;
+}
+
+INT_PTR COsdWnd::HandleMessage(UINT msg, WPARAM wp, LPARAM lp) {
+  switch (msg) {
+    case WM_WINDOWPOSCHANGING:
+      if (m_bStripFirstShow) {
+        // The modal run's show once idle: under Wine its late activation
+        // took the foreground from the user's application.
+        auto* pos = reinterpret_cast<WINDOWPOS*>(lp);
+        if (pos->flags & SWP_SHOWWINDOW) {
+          pos->flags = (pos->flags & ~SWP_SHOWWINDOW) | SWP_NOACTIVATE;
+          m_bStripFirstShow = false;
+          m_bHideOnPaint = false;
+        }
+      }
+      break;
+    case WM_PAINT:
+      OnPaint();
+      return TRUE;
+    case WM_OSD_SHOW:
+      OnShowCaption();
+      SetWindowLongPtrA(Hwnd(), DWLP_MSGRESULT, 0);
+      return TRUE;
+    case WM_TIMER:
+      OnTimer(wp);
+      return TRUE;
+    case WM_CTLCOLORSTATIC:
+      if (reinterpret_cast<HWND>(lp) == Item(IDC_OSD_TEXT)) {
+        HDC dc = reinterpret_cast<HDC>(wp);
+        SetBkMode(dc, TRANSPARENT);
+        SetTextColor(dc, RGB(255, 0, 0));
+      }
+      return reinterpret_cast<INT_PTR>(GetStockObject(HOLLOW_BRUSH));
+    case WM_CTLCOLORDLG:
+      // The key colour: the caption floats over whatever lies beneath.
+      return reinterpret_cast<INT_PTR>(GetStockObject(BLACK_BRUSH));
+    case WM_DESTROY:
+      OnDestroy();
+      return TRUE;
+    default:
+      break;
+  }
+  return CDialog::HandleMessage(msg, wp, lp);
+}
+
+void COsdWnd::OnPaint() {
+  if (m_bHideOnPaint) {
+    m_bHideOnPaint = false;
+    ValidateRect(Hwnd(), nullptr);
+    ShowWindow(Hwnd(), SW_HIDE);
+    return;
+  }
+  PAINTSTRUCT ps;
+  BeginPaint(Hwnd(), &ps);
+  EndPaint(Hwnd(), &ps);
+}
+
+void COsdWnd::OnShowCaption() {
+  // A caption asked for before the start-up show came must not be hidden
+  // by that show's paint.
+  m_bHideOnPaint = false;
+  KillTimer(Hwnd(), kHideTimer);
+  m_layout = ComputeOsdLayout(GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN));
+  ApplyLayout(SWP_HIDEWINDOW);
+  Sleep(5);
+
+  char text[kOsdTextLen];
+  m_nTextLen = OsdTextLength(g_szOsdText);
+  memcpy(text, g_szOsdText, m_nTextLen);
+  text[m_nTextLen] = '\0';
+  const double factor = OsdFontFactor(m_nTextLen);
+  m_fFontScale = static_cast<float>(factor);
+  HFONT previous = m_hFont;
+  m_hFont = CreateOsdFont(OsdFontHeight(m_layout.height, m_nTextLen));
+  SetTimer(Hwnd(), kHideTimer, kShowMs, nullptr);
+  SendDlgItemMessageA(Hwnd(), IDC_OSD_TEXT, WM_SETFONT, reinterpret_cast<WPARAM>(m_hFont), FALSE);
+  SetItemText(IDC_OSD_TEXT, text);
+  // Only now does the text control let go of the previous font.
+  DeleteOsdFont(previous);
+  ApplyLayout(SWP_SHOWWINDOW);
+}
+
+void COsdWnd::OnTimer(UINT_PTR id) {
+  if (id != kHideTimer) return;
+  ApplyLayout(SWP_HIDEWINDOW);
+  KillTimer(Hwnd(), kHideTimer);
+}
+
+void COsdWnd::OnDestroy() {
+  // The text control still points at the font, but it is going too and
+  // draws nothing more.
+  DeleteOsdFont(m_hFont);
+  m_hFont = nullptr;
+  if (g_hOsdWnd == Hwnd()) g_hOsdWnd = nullptr;
+  EndDialog(0);
+}
+
+bool COsdWnd::PreTranslateMessage(MSG& msg) {
+  // The dialog manager would turn these into OK, Cancel or a click: the
+  // display never closes by keyboard.
+  if (msg.message != WM_KEYDOWN) return false;
+  return msg.wParam == VK_RETURN || msg.wParam == VK_ESCAPE || msg.wParam == VK_SPACE;
+}
+
+DWORD WINAPI OSDThread(LPVOID ready) {
+  COsdWnd window(static_cast<HANDLE>(ready));
+  window.DoModal(GetModuleHandleA(nullptr), IDD_OSD, nullptr);
+  return 0;
+}
+
+bool StartOsdThread(DWORD waitMs) {
+  // Never closed: a thread that reports late must not signal a handle that
+  // has been reused meanwhile.
+  static HANDLE ready = CreateEventA(nullptr, TRUE, FALSE, nullptr);
+  static HANDLE thread = nullptr;
+  if (thread != nullptr) {
+    if (WaitForSingleObject(thread, 0) == WAIT_TIMEOUT) {
+      WaitForSingleObject(ready, waitMs);
+      return g_hOsdWnd != nullptr;
+    }
+    CloseHandle(thread);
+    thread = nullptr;
+  }
+  if (ready == nullptr) return false;
+  ResetEvent(ready);
+  thread = CreateThread(nullptr, 0, OSDThread, ready, 0, nullptr);
+  if (thread == nullptr) return false;
+  const HANDLE waits[] = {ready, thread};
+  WaitForMultipleObjects(2, waits, FALSE, waitMs);
+  return g_hOsdWnd != nullptr;
+}
+
+}  // namespace k7

@@ -1,0 +1,66 @@
+// The on-screen display: a borderless, topmost window in the top right corner
+// of the primary screen that shows the caption of the action a remote button
+// just triggered, for about a second. It runs modally on a thread of its own
+// and never takes the activation or the keyboard focus, since keys are being
+// injected into the foreground application at the same time.
+#pragma once
+
+#include <windows.h>
+
+#include "osd/osd_layout.h"
+#include "ui/dialog_win32.h"
+
+namespace k7 {
+
+// The display window once it exists; null before and after its run. The
+// reader sends it WM_OSD_SHOW after writing g_szOsdText.
+extern HWND g_hOsdWnd;
+
+// Fonts the display has created and deleted since the process started; the
+// difference is the fonts alive.
+struct OsdFontCounts {
+  long created = 0;
+  long deleted = 0;
+};
+OsdFontCounts GetOsdFontCounts();
+
+class COsdWnd : public ui::CDialog {
+ public:
+  static constexpr UINT_PTR kHideTimer = 1000;
+  static constexpr UINT kShowMs = 1000;
+
+  // ready (may be null) is signalled once the window exists.
+  explicit COsdWnd(HANDLE ready = nullptr) : m_hReady(ready) {}
+
+ protected:
+  INT_PTR HandleMessage(UINT msg, WPARAM wp, LPARAM lp) override;
+  BOOL OnInitDialog() override;
+  bool PreTranslateMessage(MSG& msg) override;
+
+ private:
+  void OnShowCaption();
+  void OnTimer(UINT_PTR id);
+  void OnPaint();
+  void OnDestroy();
+  // SetWindowPos with the stored layout, topmost, never activating.
+  void ApplyLayout(UINT flags) const;
+
+  HANDLE m_hReady;
+  OsdLayout m_layout;
+  HFONT m_hFont = nullptr;
+  size_t m_nTextLen = 0;
+  float m_fFontScale = 0.0f;
+  // The modal run shows the window once at start-up: that show is stripped,
+  // and should one still get through, its first paint hides it again.
+  bool m_bStripFirstShow = true;
+  bool m_bHideOnPaint = false;
+};
+
+// Body of the display thread: runs the window until it ends.
+DWORD WINAPI OSDThread(LPVOID ready);
+
+// Starts the display thread unless it already runs, and waits (at most
+// waitMs) until its window exists; true when it does.
+bool StartOsdThread(DWORD waitMs = 5000);
+
+}  // namespace k7

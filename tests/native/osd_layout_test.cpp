@@ -1,0 +1,93 @@
+// The caption window's place and font size, against figures worked out by
+// hand for the screens the program meets.
+#include <gtest/gtest.h>
+
+#include <cstring>
+
+#include "osd/osd_layout.h"
+
+namespace k7 {
+namespace {
+
+struct ScreenCase {
+  int width, height;
+  OsdLayout expected;
+};
+
+TEST(OsdLayout, TopRightCornerOfCommonScreens) {
+  const ScreenCase cases[] = {
+      {1024, 768, {819, 0, 204, 76}},    {800, 600, {640, 0, 160, 60}},
+      {1280, 1024, {1024, 0, 256, 102}}, {1366, 768, {1092, 0, 273, 76}},
+      {1920, 1080, {1536, 0, 384, 108}}, {640, 480, {512, 0, 128, 48}},
+      {1023, 767, {818, 0, 204, 76}},    {1, 1, {0, 0, 0, 0}},
+  };
+  for (const ScreenCase& c : cases) {
+    const OsdLayout got = ComputeOsdLayout(c.width, c.height);
+    EXPECT_EQ(got.x, c.expected.x) << c.width << "x" << c.height;
+    EXPECT_EQ(got.y, c.expected.y) << c.width << "x" << c.height;
+    EXPECT_EQ(got.width, c.expected.width) << c.width << "x" << c.height;
+    EXPECT_EQ(got.height, c.expected.height) << c.width << "x" << c.height;
+  }
+}
+
+// Truncated, never rounded: the window stays on the screen and ends at most
+// two pixels short of its right edge, whatever the width.
+TEST(OsdLayout, StaysInsideTheScreenForEveryWidth) {
+  for (int w = 1; w <= 4096; ++w) {
+    const OsdLayout got = ComputeOsdLayout(w, w);
+    ASSERT_LE(got.x + got.width, w) << w;
+    ASSERT_GE(got.x + got.width, w - 2) << w;
+    ASSERT_LE(got.height * 10, w) << w;
+    ASSERT_GT((got.height + 1) * 10, w) << w;
+  }
+}
+
+struct FontCase {
+  int windowHeight;
+  std::size_t textLen;
+  int expected;
+};
+
+TEST(OsdFont, HeightShrinksWithTheCaptionAndTruncatesTowardZero) {
+  const FontCase cases[] = {
+      {76, 0, 45},    // 45.6
+      {76, 8, 36},    // 36.48
+      {76, 20, 22},   // 22.8
+      {76, 40, 0},    // exactly zero: the font mapper's default size
+      {76, 41, -1},   // -1.14
+      {60, 41, 0},    // -0.9 truncates to zero, not to -1
+      {76, 50, -11},  // -11.4: toward zero, not -12
+      {60, 8, 28},    // 28.8
+      {102, 20, 30},  // 30.6
+      {76, 255, -245}, {0, 8, 0},
+  };
+  for (const FontCase& c : cases) {
+    EXPECT_EQ(OsdFontHeight(c.windowHeight, c.textLen), c.expected)
+        << c.windowHeight << " high, " << c.textLen << " characters";
+  }
+}
+
+TEST(OsdFont, FactorIsZeroAtFortyCharacters) {
+  EXPECT_DOUBLE_EQ(OsdFontFactor(0), 0.6);
+  EXPECT_DOUBLE_EQ(OsdFontFactor(20), 0.3);
+  // At 40 the factor must not come out a hair below zero, or tall windows
+  // would get a height of -1 instead of the default.
+  for (int h = 0; h <= 2000; ++h) ASSERT_EQ(OsdFontHeight(h, 40), 0) << h;
+}
+
+TEST(OsdText, LengthStopsAtTheTerminatorOrTheBufferLimit) {
+  EXPECT_EQ(OsdTextLength(nullptr), 0u);
+  EXPECT_EQ(OsdTextLength(""), 0u);
+  EXPECT_EQ(OsdTextLength("Next chapter"), 12u);
+
+  // A full buffer without its terminator, followed by more non-zero bytes:
+  // the length stops at the limit and nothing past it is read.
+  char buffer[kOsdMaxTextLen + 8];
+  std::memset(buffer, 'x', sizeof buffer);
+  EXPECT_EQ(OsdTextLength(buffer), kOsdMaxTextLen);
+  buffer[kOsdMaxTextLen - 1] = '\0';
+  EXPECT_EQ(OsdTextLength(buffer), kOsdMaxTextLen - 1);
+}
+
+}  // namespace
+}  // namespace k7

@@ -1,0 +1,98 @@
+// The settings window's own controls: which profile each launch button
+// starts, that profile's program, the display switch. Every choice is written
+// the moment it is made; the window has no Apply or Cancel.
+#include <windows.h>
+#include <commdlg.h>
+
+#include <string>
+
+#include "app/main_dlg_win32.h"
+#include "app/text.h"
+#include "profiles/ini_paths.h"
+#include "profiles/profile_list_win32.h"
+#include "profiles/profile_store.h"
+#include "receiver/report_route.h"
+#include "res/resource.h"
+
+namespace k7 {
+
+bool CMainDlg::OnSettingsCommand(int id, int code) {
+  switch (id) {
+    case IDC_PROFILE:
+      // Only a pick from the list assigns; typing into the box does not.
+      if (code == CBN_SELCHANGE) OnSelchangeProfile();
+      return true;
+    case IDC_BROWSE:
+      OnBrowse();
+      return true;
+    case IDC_PATH_OK:
+      OnPathOk();
+      return true;
+    case IDC_ADVANCE:
+      OnAdvance();
+      return true;
+    case IDC_OSD:
+      OnEnableOsd();
+      return true;
+    default:
+      return false;
+  }
+}
+
+void CMainDlg::OnSelchangeProfile() {
+  const LRESULT index = SendMessageA(g_pProfileCombo, CB_GETCURSEL, 0, 0);
+  if (index == CB_ERR) return;
+  const LRESULT length = SendMessageA(g_pProfileCombo, CB_GETLBTEXTLEN, index, 0);
+  if (length == CB_ERR || length > kMaxProfileName) return;  // never cut into another name
+  char name[kNameLen] = "";
+  SendMessageA(g_pProfileCombo, CB_GETLBTEXT, index, reinterpret_cast<LPARAM>(name));
+  char path[kMaxPath];
+  m_ini.GetString(name, "FilePath", "", path, sizeof path, g_szUserDefIniPath);
+  m_ini.WriteString(g_szCategory, "APName", name, g_szCtrlIniPath);
+  SetItemText(IDC_EXE_PATH, path);
+  RefreshCategoryLabels();
+}
+
+void CMainDlg::OnBrowse() {
+  char file[kMaxPath] = "";
+  OPENFILENAMEA ofn;
+  ZeroMemory(&ofn, sizeof ofn);
+  ofn.lStructSize = sizeof ofn;
+  ofn.hwndOwner = Hwnd();
+  ofn.lpstrFilter = "All Files (*.*)\0*.*\0Executive Files (*.exe)\0*.exe\0";
+  ofn.lpstrFile = file;
+  ofn.nMaxFile = sizeof file;
+  ofn.Flags = OFN_HIDEREADONLY | OFN_PATHMUSTEXIST | OFN_FILEMUSTEXIST;
+  // Only shown; the path is stored by the path's OK button.
+  if (GetOpenFileNameA(&ofn)) SetItemText(IDC_EXE_PATH, file);
+}
+
+void CMainDlg::OnPathOk() {
+  char path[kMaxPath];
+  GetItemText(IDC_EXE_PATH, path, sizeof path);
+  char name[kNameLen];
+  m_ini.GetString(g_szCategory, "APName", "", name, sizeof name, g_szCtrlIniPath);
+  // A category without an application has no profile to give the path to;
+  // writing it would create a section with an empty name.
+  if (name[0] == '\0') return;
+  m_ini.WriteString(name, "FilePath", path, g_szUserDefIniPath);
+  m_ini.WriteString(name, "ExeFile", ExeFileFromPath(path).c_str(), g_szUserDefIniPath);
+}
+
+void CMainDlg::OnAdvance() {
+  g_bEditorOpen = true;
+  RunHotkeyEditor();
+  g_bEditorOpen = false;
+  // Profiles created or deleted in the editor appear or vanish.
+  ComboProfileList box(g_pProfileCombo);
+  RefreshProfileList(m_ini, box, g_szUserDefIniPath);
+  RefreshCategoryLabels();
+  OnCategory(g_szCategory);
+}
+
+void CMainDlg::OnEnableOsd() {
+  g_bOsdEnabled = IsChecked(IDC_OSD);
+  m_ini.WriteString("Default", "OSD", g_bOsdEnabled ? "1" : "0", g_szCtrlIniPath);
+}
+
+}  // namespace k7
