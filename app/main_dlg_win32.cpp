@@ -77,6 +77,7 @@ BOOL CMainDlg::OnInitDialog() {
   StartOsdThread();
   m_bHideOnPaint = true;
   for (const CategoryLabel& c : kCategoryLabels) AddTooltip(c.labelId);
+  m_pEditor = std::make_unique<CHotkeyEditorDlg>(Hwnd(), g_hInstance);
   SetTimer(Hwnd(), IDT_POLL, 1000, nullptr);
   return TRUE;
 }
@@ -176,7 +177,9 @@ INT_PTR CMainDlg::HandleMessage(UINT msg, WPARAM wp, LPARAM lp) {
       SetTimer(Hwnd(), IDT_MOUSEACCEL, 300, nullptr);
       return TRUE;
     case WM_K7_LEARN:
-      return TRUE;  // learning belongs to the hotkey editor, which is not open
+      // Learning belongs to the hotkey editor, on this thread.
+      if (m_pEditor) m_pEditor->Learn(static_cast<int>(wp), static_cast<int>(lp));
+      return TRUE;
     default:
       if (msg == m_uTaskbarCreated && m_uTaskbarCreated != 0) {
         // Explorer restarted: the icon is gone from the new tray.
@@ -280,6 +283,7 @@ void CMainDlg::OnTimer(UINT_PTR id) {
     ResetMouseStep();
   } else if (id == IDT_POLL) {
     m_connection.Poll();
+    if (g_bEditorOpen && g_hEditorWnd != nullptr && m_pEditor) m_pEditor->Blink();
   }
 }
 
@@ -315,8 +319,8 @@ void CMainDlg::ShowOsd() {
 }
 
 void CMainDlg::RunHotkeyEditor() {
-  // The hotkey editor is not part of the program yet: there is nothing to
-  // run, and reports go back to the dispatcher as soon as this returns.
+  if (!m_pEditor) m_pEditor = std::make_unique<CHotkeyEditorDlg>(Hwnd(), g_hInstance);
+  m_pEditor->Run();
 }
 
 void CMainDlg::ShowReceiverMissing() {

@@ -5,6 +5,8 @@
 
 #include <windows.h>
 
+#include <memory>
+
 #include "app/tray_menu.h"
 #include "app/tray_win32.h"
 #include "dispatch/dispatch.h"
@@ -16,6 +18,7 @@
 #include "receiver/connection.h"
 #include "receiver/receiver_win32.h"
 #include "ui/dialog_win32.h"
+#include "ui/editor_win32.h"
 
 namespace k7 {
 
@@ -95,6 +98,8 @@ class CMainDlg : public ui::CDialog, private IReportSink, private IConnectionVie
   Win32Receiver m_receiver;
   ReceiverConnection m_connection;
   CTrayIcon m_tray;
+  // The hotkey editor, made on the first Advance and kept for the whole run.
+  std::unique_ptr<CHotkeyEditorDlg> m_pEditor;
 };
 
 }  // namespace k7

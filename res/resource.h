@@ -46,3 +46,4 @@
 // names live with the tray code.
 #define IDM_TRAY_FIRST 200
 #define IDM_TRAY_LAST 205
+#include "editor_ids.h"

@@ -1,12 +1,17 @@
 // Shows one of the program's dialogs, or all its icons, until it is closed or
 // killed, or for the given number of seconds: a look at the resources
 // without the program, and something to take screenshots of.
-//   ui-preview.exe 102 | 381 | icons [seconds]
+//   ui-preview.exe 102 | 381 | 129 | 129-lit | 130 | 133 | 134 | icons [seconds]
+// The hotkey editor (129) gets its 34 remote buttons over the picture, as
+// owner-drawn buttons showing their bitmaps: at rest, or greyed where no code
+// of the remote reaches them; 129-lit shows the reachable ones pressed.
 #include <windows.h>
+#include <commctrl.h>
 
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <iterator>
 
 #include "res/resource.h"
 
@@ -15,10 +20,66 @@ namespace {
 constexpr UINT_PTR kQuitTimer = 1;
 const int kIcons[] = {IDI_APP, IDI_READY, IDI_RECEIVING, IDI_OFF};
 
-INT_PTR CALLBACK DialogProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM) {
+// Where the editor puts each remote button, in its client pixels.
+const RECT kRemoteButtons[] = {
+    {32, 36, 45, 49},    {91, 36, 104, 49},   {32, 57, 45, 70},    {62, 57, 75, 70},
+    {91, 57, 104, 70},   {32, 78, 45, 91},    {62, 78, 75, 91},    {91, 78, 104, 91},
+    {32, 99, 45, 112},   {62, 99, 75, 112},   {91, 99, 104, 112},  {32, 120, 45, 133},
+    {62, 120, 75, 133},  {91, 120, 104, 133}, {32, 141, 45, 153},  {91, 141, 104, 153},
+    {50, 152, 87, 164},  {37, 162, 52, 191},  {56, 168, 80, 183},  {84, 161, 99, 190},
+    {50, 187, 86, 200},  {32, 197, 45, 210},  {91, 197, 104, 210}, {36, 225, 50, 235},
+    {61, 225, 75, 235},  {87, 225, 101, 235}, {36, 243, 50, 253},  {61, 243, 75, 253},
+    {87, 243, 101, 253}, {36, 261, 50, 271},  {61, 261, 75, 271},  {87, 261, 101, 271},
+    {49, 283, 63, 293},  {74, 283, 88, 293},
+};
+const int kUnreached[] = {0, 2, 5, 8, 11, 12};
+bool g_lit = false;
+
+// A remote button's image for its state, as the editor's buttons choose it.
+void DrawRemoteButton(const DRAWITEMSTRUCT& item) {
+  const int n = static_cast<int>(item.CtlID) - IDC_REMOTE_FIRST;
+  int base = IDB_BUTTON_NORMAL;
+  if (item.itemState & ODS_DISABLED) {
+    base = IDB_BUTTON_DISABLED;
+  } else if (g_lit || (item.itemState & ODS_SELECTED)) {
+    base = IDB_BUTTON_PRESSED;
+  }
+  HBITMAP bmp = static_cast<HBITMAP>(
+      LoadImageA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(base + n), IMAGE_BITMAP, 0, 0, 0));
+  HDC mem = CreateCompatibleDC(item.hDC);
+  HGDIOBJ old = SelectObject(mem, bmp);
+  BitBlt(item.hDC, item.rcItem.left, item.rcItem.top, item.rcItem.right - item.rcItem.left,
+         item.rcItem.bottom - item.rcItem.top, mem, 0, 0, SRCCOPY);
+  SelectObject(mem, old);
+  DeleteDC(mem);
+  DeleteObject(bmp);
+}
+
+// The buttons go above the picture (a new child is placed below its elder
+// siblings, and the picture would hide them).
+void AddRemoteButtons(HWND dialog) {
+  for (int n = 0; n < static_cast<int>(std::size(kRemoteButtons)); ++n) {
+    const RECT& r = kRemoteButtons[n];
+    HWND button =
+        CreateWindowExA(0, "Button", "", WS_CHILD | WS_VISIBLE | BS_OWNERDRAW, r.left, r.top,
+                        r.right - r.left, r.bottom - r.top, dialog,
+                        reinterpret_cast<HMENU>(static_cast<INT_PTR>(IDC_REMOTE_FIRST + n)),
+                        GetModuleHandleA(nullptr), nullptr);
+    SetWindowPos(button, HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE);
+  }
+  for (int n : kUnreached) EnableWindow(GetDlgItem(dialog, IDC_REMOTE_FIRST + n), FALSE);
+}
+
+INT_PTR CALLBACK DialogProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
   switch (msg) {
     case WM_INITDIALOG:
       return TRUE;
+    case WM_DRAWITEM: {
+      const auto& item = *reinterpret_cast<const DRAWITEMSTRUCT*>(lp);
+      if (item.CtlID < IDC_REMOTE_FIRST) return FALSE;
+      DrawRemoteButton(item);
+      return TRUE;
+    }
     case WM_COMMAND:
       if (LOWORD(wp) == IDOK || LOWORD(wp) == IDCANCEL) DestroyWindow(hwnd);
       return TRUE;
@@ -98,15 +159,23 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR args, int) {
   char what[32] = {};
   int seconds = 0;
   if (sscanf(args, "%31s %d", what, &seconds) < 1) {
-    MessageBoxA(nullptr, "ui-preview.exe 102 | 381 | icons [seconds]", "ui-preview", MB_OK);
+    MessageBoxA(nullptr,
+                "ui-preview.exe 102 | 381 | 129 | 129-lit | 130 | 133 | 134 | icons [seconds]",
+                "ui-preview", MB_OK);
     return 2;
   }
   HWND hwnd = nullptr;
   if (strcmp(what, "icons") == 0) {
     hwnd = ShowIcons(instance);
   } else {
-    hwnd = CreateDialogParamA(instance, MAKEINTRESOURCEA(atoi(what)), nullptr, DialogProc, 0);
+    // The editor's hotkey control is a common control.
+    INITCOMMONCONTROLSEX icc = {sizeof icc, ICC_HOTKEY_CLASS};
+    InitCommonControlsEx(&icc);
+    const int id = atoi(what);
+    g_lit = strstr(what, "-lit") != nullptr;
+    hwnd = CreateDialogParamA(instance, MAKEINTRESOURCEA(id), nullptr, DialogProc, 0);
     if (hwnd != nullptr) {
+      if (id == IDD_EDITOR) AddRemoteButtons(hwnd);
       // Away from the corner, unless the template centres itself.
       if (!(GetWindowLongA(hwnd, GWL_STYLE) & DS_CENTER)) {
         SetWindowPos(hwnd, nullptr, 20, 20, 0, 0, SWP_NOSIZE | SWP_NOZORDER);

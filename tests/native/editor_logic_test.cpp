@@ -1,0 +1,143 @@
+#include "ui/editor_logic.h"
+
+#include <gtest/gtest.h>
+
+#include <set>
+#include <string>
+#include <vector>
+
+#include "dispatch/dispatch.h"
+#include "fakes/temp_dir.h"
+#include "profiles/ini_file.h"
+#include "profiles/profile_store.h"
+
+namespace k7 {
+namespace {
+
+struct NameCase {
+  std::string name;
+  bool listHoldsIt;
+  AppNameCheck expected;
+};
+
+const NameCase kNameCases[] = {
+    {"WinDVD", false, AppNameCheck::kOk},
+    {"Media Player 2", false, AppNameCheck::kOk},
+    {"a\tb", false, AppNameCheck::kOk},
+    {"x;y=z", false, AppNameCheck::kOk},
+    {std::string(99, 'n'), false, AppNameCheck::kOk},
+    // The duplicate check comes first, then the empty one.
+    {"WinDVD", true, AppNameCheck::kDuplicate},
+    {"", true, AppNameCheck::kDuplicate},
+    {"", false, AppNameCheck::kEmpty},
+    {std::string(100, 'n'), false, AppNameCheck::kTooLong},
+    {std::string(254, ' '), false, AppNameCheck::kTooLong},
+    {" WinDVD", false, AppNameCheck::kBlankAtEnd},
+    {"WinDVD ", false, AppNameCheck::kBlankAtEnd},
+    {"\tWinDVD", false, AppNameCheck::kBlankAtEnd},
+    {"WinDVD\t", false, AppNameCheck::kBlankAtEnd},
+    {"   ", false, AppNameCheck::kBlankAtEnd},
+    {"Win[DVD", false, AppNameCheck::kBracket},
+    {"WinDVD]", false, AppNameCheck::kBracket},
+    {"[WinDVD]", false, AppNameCheck::kBracket},
+    {";WinDVD", false, AppNameCheck::kLeadingSemicolon},
+    {"Win\r\nDVD", false, AppNameCheck::kControlCharacter},
+    {"Win\x01", false, AppNameCheck::kControlCharacter},
+};
+
+TEST(EditorAppName, ChecksInOrder) {
+  for (const NameCase& c : kNameCases) {
+    EXPECT_EQ(CheckAppName(c.name.c_str(), c.listHoldsIt), c.expected)
+        << "name \"" << c.name << "\" listed=" << c.listHoldsIt;
+  }
+}
+
+// Every accepted name comes back from the files as the same profile; one with
+// blanks at an end would come back trimmed, as another name. (Wine's parser
+// keeps brackets and a leading semicolon in a section header; Windows' does
+// not, so those stay refused.)
+TEST(EditorAppName, AcceptedNamesSurviveTheIniFilesAndTrimmedOnesWouldNot) {
+  test::TempDir dir;
+  PortableIniStore ini;
+  for (const NameCase& c : kNameCases) {
+    if (c.listHoldsIt ||
+        (c.expected != AppNameCheck::kOk && c.expected != AppNameCheck::kBlankAtEnd)) {
+      continue;
+    }
+    const std::string file = dir.Write("UserDef.ini", "");
+    ini.WriteString(c.name.c_str(), "FilePath", "C:\\x.exe", file.c_str());
+    const std::vector<std::string> names = ReadProfileNames(ini, file.c_str());
+    const bool same = names.size() == 1 && names[0] == c.name;
+    EXPECT_EQ(same, c.expected == AppNameCheck::kOk) << "name \"" << c.name << "\"";
+  }
+}
+
+TEST(EditorHotkeys, ModifiersBecomeControlFlags) {
+  // MOD_ALT 1, MOD_CONTROL 2, MOD_SHIFT 4 against HOTKEYF_SHIFT 1,
+  // HOTKEYF_CONTROL 2, HOTKEYF_ALT 4.
+  const uint8_t expected[8] = {0, 4, 2, 6, 1, 5, 3, 7};
+  for (unsigned mod = 0; mod < 8; ++mod) {
+    EXPECT_EQ(HotkeyFlagsForModifiers(mod), expected[mod]) << "mod " << mod;
+  }
+  // MOD_WIN and MOD_NOREPEAT have no flag.
+  EXPECT_EQ(HotkeyFlagsForModifiers(0x8 | 0x4000 | 1), 4);
+}
+
+// Ids and modifiers of each captured key, in registration order.
+struct CaptureGroup {
+  uint8_t vk;
+  int firstId;
+  std::vector<uint8_t> modifiers;
+};
+
+TEST(EditorHotkeys, CapturedKeysAreRegisteredInTheirOrder) {
+  const std::vector<uint8_t> all = {0, 4, 1, 2, 5, 6, 3, 7};
+  const std::vector<uint8_t> withModifier = {4, 1, 2, 5, 6, 3, 7};
+  const CaptureGroup groups[] = {
+      {0x1B, 1, all},  {0x0D, 10, withModifier}, {0x09, 17, all}, {0x20, 26, withModifier},
+      {0x13, 34, {0}}, {0x2E, 35, {0}},          {0x2A, 36, {0}},
+  };
+  std::vector<CaptureHotkey> expected;
+  for (const CaptureGroup& g : groups) {
+    int id = g.firstId;
+    for (uint8_t m : g.modifiers) expected.push_back({id++, g.vk, m});
+  }
+  ASSERT_EQ(expected.size(), static_cast<size_t>(kCaptureHotkeyCount));
+  for (int i = 0; i < kCaptureHotkeyCount; ++i) {
+    EXPECT_EQ(kCaptureHotkeys[i].id, expected[i].id) << "entry " << i;
+    EXPECT_EQ(kCaptureHotkeys[i].vk, expected[i].vk) << "entry " << i;
+    EXPECT_EQ(kCaptureHotkeys[i].modifiers, expected[i].modifiers) << "entry " << i;
+  }
+}
+
+TEST(EditorLearning, OnlyTheRemotesReportsSelectTheirSlot) {
+  struct Case {
+    int code, marker, slot;
+  } cases[] = {
+      {0x5C, 0x7F, 1},  {0x59, 0x7F, 3},  {0x00, 0x7F, 33}, {0x40, 0x7F, 22},
+      {0x43, 0x7F, 13}, {0x47, 0x7F, -1}, {0x08, 0x7F, -1}, {0x55, 0x7F, -1},
+      {0x5C, 0x7E, -1}, {0x5C, 0x00, -1}, {0x5C, 0x17F, 1}, {0x15C, 0x7F, 1},
+  };
+  for (const Case& c : cases) {
+    EXPECT_EQ(LearnedSlot(c.code, c.marker), c.slot) << std::hex << c.code << " " << c.marker;
+  }
+}
+
+TEST(EditorLearning, EveryLearnedSlotIsTheDispatchersAndHasAnEnabledButton) {
+  std::set<int> reached;
+  for (int code = 0; code < 256; ++code) {
+    const int slot = LearnedSlot(code, kMarker);
+    EXPECT_EQ(slot, SlotForCode(code)) << "code " << code;
+    if (slot < 0) continue;
+    EXPECT_LT(slot, kSlotCount);
+    EXPECT_FALSE(IsDisabledSlot(slot)) << "code " << code << " reaches disabled slot " << slot;
+    reached.insert(slot);
+  }
+  // Each slot with an enabled button is reachable from the remote.
+  for (int slot = 0; slot < kSlotCount; ++slot) {
+    EXPECT_EQ(reached.count(slot) == 1, !IsDisabledSlot(slot)) << "slot " << slot;
+  }
+}
+
+}  // namespace
+}  // namespace k7

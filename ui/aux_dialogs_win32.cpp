@@ -1,0 +1,77 @@
+#include "ui/aux_dialogs_win32.h"
+
+#include "res/editor_ids.h"
+#include "ui/editor_logic.h"
+#include "ui/editor_win32.h"
+
+namespace k7 {
+
+namespace {
+
+// Says why the name cannot be taken and leaves the dialog open for another.
+void RefuseName(HWND dlg, const char* message) {
+  MessageBoxA(dlg, message, "", MB_OK);
+  SetFocus(GetDlgItem(dlg, IDC_APPNAME_EDIT));
+}
+
+void OnAppNameOk(HWND dlg) {
+  // 254 characters, as much as a description; longer names are refused below.
+  GetDlgItemTextA(dlg, IDC_APPNAME_EDIT, g_szNewAppName, 255);
+  g_szNewAppName[254] = '\0';
+  const bool known = SendMessageA(g_pEditorCombo, CB_FINDSTRINGEXACT, static_cast<WPARAM>(-1),
+                                  reinterpret_cast<LPARAM>(g_szNewAppName)) != CB_ERR;
+  const AppNameCheck check = CheckAppName(g_szNewAppName, known);
+  if (check != AppNameCheck::kOk) {
+    RefuseName(dlg, AppNameMessage(check));
+    return;
+  }
+  EndDialog(dlg, 1);
+}
+
+}  // namespace
+
+INT_PTR CALLBACK AppNameDlgProc(HWND dlg, UINT msg, WPARAM wp, LPARAM) {
+  switch (msg) {
+    case WM_INITDIALOG:
+      SetFocus(GetDlgItem(dlg, IDC_APPNAME_EDIT));
+      return FALSE;  // the focus is set
+    case WM_COMMAND:
+      if (LOWORD(wp) == IDOK) {
+        OnAppNameOk(dlg);
+        return TRUE;
+      }
+      if (LOWORD(wp) == IDCANCEL) {
+        EndDialog(dlg, 2);
+        return TRUE;
+      }
+      return FALSE;
+    default:
+      return FALSE;
+  }
+}
+
+INT_PTR RunAppNameDialog(HINSTANCE instance) {
+  return DialogBoxParamA(instance, MAKEINTRESOURCEA(IDD_APPNAME), g_hEditorOwner, AppNameDlgProc,
+                         0);
+}
+
+void CPathErrorDlg::OnCommand(int id, int, HWND) {
+  if (id == IDC_ASSIGN) EndDialog(kAssign);
+  if (id == IDC_GIVEUP) EndDialog(kGiveUp);
+}
+
+void CDeleteHotkeyDlg::SetPrompt(const char* name) {
+  prompt_ = DeletePrompt(name);
+}
+
+BOOL CDeleteHotkeyDlg::OnInitDialog() {
+  SetItemText(IDC_DELETE_PROMPT, prompt_.c_str());
+  return TRUE;
+}
+
+void CDeleteHotkeyDlg::OnCommand(int id, int, HWND) {
+  if (id == IDC_DELETE_OK) EndDialog(1);
+  if (id == IDC_DELETE_CANCEL) EndDialog(0);
+}
+
+}  // namespace k7

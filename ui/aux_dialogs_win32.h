@@ -1,0 +1,47 @@
+// The editor's small dialogs: the name of a new profile, what to do when the
+// program picked for it does not exist, and the delete confirmation.
+#pragma once
+
+#include <windows.h>
+
+#include <string>
+
+#include "ui/dialog_win32.h"
+
+namespace k7 {
+
+// Application Name (template 130): 1 once a name the INI files can hold and
+// the editor's list does not know is in g_szNewAppName, 2 when cancelled.
+INT_PTR CALLBACK AppNameDlgProc(HWND dlg, UINT msg, WPARAM wp, LPARAM lp);
+INT_PTR RunAppNameDialog(HINSTANCE instance);
+
+// File path error (template 133): 1 Assign (pick again), 0 Give up (drop the
+// new profile), 2 closed (keep it without a program).
+class CPathErrorDlg : public ui::CDialog {
+ public:
+  static constexpr INT_PTR kGiveUp = 0;
+  static constexpr INT_PTR kAssign = 1;
+  static constexpr INT_PTR kClosed = 2;
+
+ protected:
+  void OnCommand(int id, int code, HWND control) override;
+  void OnOK() override { EndDialog(kGiveUp); }
+  void OnCancel() override { EndDialog(kClosed); }
+};
+
+// Delete HotKey (template 134): 1 delete, 0 keep.
+class CDeleteHotkeyDlg : public ui::CDialog {
+ public:
+  void SetPrompt(const char* name);
+
+ protected:
+  BOOL OnInitDialog() override;
+  void OnCommand(int id, int code, HWND control) override;
+  void OnOK() override { EndDialog(1); }
+  void OnCancel() override { EndDialog(0); }
+
+ private:
+  std::string prompt_;
+};
+
+}  // namespace k7

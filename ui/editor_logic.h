@@ -1,0 +1,118 @@
+// What the hotkey editor decides, apart from its windows: where its buttons
+// sit, which keys it takes over while open, what a remote press selects,
+// which application names it accepts, and how a profile is written, emptied
+// and forgotten in the INI files.
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+#include "keys/hotkey_table.h"
+#include "profiles/ini_store.h"
+
+namespace k7 {
+
+// Control id of the button of slot 0; slot n has kEditorButtonBase + n.
+constexpr int kEditorButtonBase = 2000;
+// Bitmaps of slot n: base + n.
+constexpr int kBitmapNormal = 300;
+constexpr int kBitmapPressed = 400;
+constexpr int kBitmapDisabled = 600;
+// The slot selected when the editor opens and after every load and save.
+constexpr int kFirstEditorSlot = 1;
+
+struct ButtonRect {
+  int left, top, right, bottom;
+};
+
+// Client-pixel rectangle of each slot's button, placed on the remote's picture.
+extern const ButtonRect kEditorButtonRects[kSlotCount];
+
+// Slots whose buttons stay disabled: no remote button reaches them.
+constexpr int kDisabledSlots[] = {0, 2, 5, 8, 11, 12};
+bool IsDisabledSlot(int slot);
+
+// RegisterHotKey modifiers (MOD_*).
+enum HotkeyModifiers : uint8_t {
+  kModAlt = 0x01,
+  kModControl = 0x02,
+  kModShift = 0x04,
+};
+
+// A key the editor registers as a system hotkey while it is open, so that
+// Escape, Enter, Tab, Space and a few others reach the hotkey control
+// instead of moving the focus or closing the dialog.
+struct CaptureHotkey {
+  int id;
+  uint8_t vk;
+  uint8_t modifiers;  // HotkeyModifiers
+};
+constexpr int kCaptureHotkeyCount = 33;
+extern const CaptureHotkey kCaptureHotkeys[kCaptureHotkeyCount];
+
+// Hotkey-control flags (HotkeyFlags) of a WM_HOTKEY's modifiers; only the
+// Alt, Control and Shift bits count.
+uint8_t HotkeyFlagsForModifiers(unsigned modifiers);
+
+// The value HKM_SETHOTKEY takes and HKM_GETHOTKEY gives: flags in the high
+// byte, virtual key in the low byte.
+uint16_t HotkeyControlValue(const HOTKEYVALUE& value);
+HOTKEYVALUE HotkeyValueFromControl(uintptr_t controlValue);
+
+// Slot a report selects while the editor is open: that of its code, for a
+// report with the remote's marker; -1 for none.
+int LearnedSlot(int code, int marker);
+
+// Bitmap of the next blink of the selected slot's button; base alternates
+// between the normal and the pressed bitmaps.
+int NextBlinkBitmap(int& base, int slot);
+
+// What the Application Name dialog says of a name, in the order checked.
+enum class AppNameCheck {
+  kOk,
+  kDuplicate,  // the list holds it already (any letter case)
+  kEmpty,
+  kTooLong,           // more than kMaxProfileName characters
+  kBlankAtEnd,        // a space or tab first or last: the INI API trims them
+  kBracket,           // "[" or "]": would end or break the section header
+  kLeadingSemicolon,  // the line would read as a comment
+  kControlCharacter,  // a line break or another control character
+};
+
+AppNameCheck CheckAppName(const char* name, bool listHoldsName);
+// The message box text for a refused name; empty for kOk.
+const char* AppNameMessage(AppNameCheck check);
+
+// Text of the delete confirmation for a profile.
+std::string DeletePrompt(const char* name);
+
+// The files the editor writes (full paths).
+struct EditorFiles {
+  const char* ctrl;        // QVCtrl.ini
+  const char* userDef;     // UserDef.ini
+  const char* userDefInf;  // UserDefInf.ini
+};
+
+// Reads profile name into table and the control values of its slots; an
+// empty name gives empty slots.
+void LoadEditorProfile(IIniStore& ini, const EditorFiles& files, const char* name,
+                       CHotkeyTable& table, HOTKEYVALUE (&values)[kSlotCount]);
+
+// Writes the profile: its path and program file, then every slot's hotkey
+// (from values, also left in the table's szHotkey) and description. Nothing
+// for an empty name.
+void SaveEditorProfile(IIniStore& ini, const EditorFiles& files, const char* name, const char* path,
+                       const HOTKEYVALUE (&values)[kSlotCount], CHotkeyTable& table);
+
+// "FilePath" and "ExeFile" of a profile.
+void WriteProfilePath(IIniStore& ini, const EditorFiles& files, const char* name, const char* path);
+
+// Empties the profile's sections in both profile files: it is no longer
+// listed, and its name may be used again.
+void EmptyProfile(IIniStore& ini, const EditorFiles& files, const char* name);
+
+// Clears the "APName" of every launch category that names the profile,
+// letter case included.
+void ForgetCategoryApplication(IIniStore& ini, const EditorFiles& files, const char* name);
+
+}  // namespace k7

@@ -1,0 +1,401 @@
+#include "ui/editor_win32.h"
+
+#include <commctrl.h>
+#include <commdlg.h>
+
+#include <cstring>
+#include <vector>
+
+#include "app/text.h"
+#include "dispatch/dispatch.h"
+#include "dispatch/launcher_win32.h"
+#include "profiles/ini_paths.h"
+#include "profiles/profile_list_win32.h"
+#include "profiles/profile_store.h"
+#include "receiver/report_route.h"
+#include "res/editor_ids.h"
+#include "ui/aux_dialogs_win32.h"
+
+namespace k7 {
+
+HWND g_hEditorOwner = nullptr;
+HWND g_hEditorWnd = nullptr;
+HWND g_pHotKeyCtrl = nullptr;
+HWND g_pEditorCombo = nullptr;
+char g_szNewAppName[260] = "";
+HOTKEYVALUE g_EditorHotKeys[kSlotCount] = {};
+CHotkeyTable g_EditorTable;
+int g_nBlinkBase = kBitmapNormal;
+CHotkeyEditorDlg* g_pEditorDlg = nullptr;
+
+CHotkeyEditorDlg::CHotkeyEditorDlg(HWND parent, HINSTANCE instance) : m_hInstance(instance) {
+  g_hEditorOwner = parent;
+  g_pEditorDlg = this;
+  for (int n = 0; n < kSlotCount; ++n) {
+    const ButtonRect& r = kEditorButtonRects[n];
+    m_rcButton[n] = {r.left, r.top, r.right, r.bottom};
+  }
+}
+
+CHotkeyEditorDlg::~CHotkeyEditorDlg() {
+  if (g_pEditorDlg == this) g_pEditorDlg = nullptr;
+}
+
+INT_PTR CHotkeyEditorDlg::Run() {
+  return DoModal(m_hInstance, IDD_EDITOR, g_hEditorOwner);
+}
+
+EditorFiles CHotkeyEditorDlg::Files() const {
+  return {g_szCtrlIniPath, g_szUserDefIniPath, g_szUserDefInfIniPath};
+}
+
+BOOL CHotkeyEditorDlg::OnInitDialog() {
+  g_hEditorWnd = Hwnd();
+  m_nCurButton = kFirstEditorSlot;
+  g_pEditorCombo = Item(IDC_EDITOR_PROFILE);
+  ComboProfileList list(g_pEditorCombo);
+  FillProfileList(m_ini, list, g_szUserDefIniPath);
+  g_pHotKeyCtrl = Item(IDC_HOTKEY);
+  SetHotkeyControl(0);
+  RegisterCaptureHotkeys();
+  AddTooltips();
+  CreateButtons();
+  SelectButton(kFirstEditorSlot);
+  OnSelchangeProfile();
+  for (int slot : kDisabledSlots) EnableWindow(m_Buttons[slot].Hwnd(), FALSE);
+  return TRUE;
+}
+
+void CHotkeyEditorDlg::AddTooltips() {
+  // Every control of the template; TooltipText decides which ones say
+  // something.
+  std::vector<int> ids;
+  for (HWND child = GetWindow(Hwnd(), GW_CHILD); child != nullptr;
+       child = GetWindow(child, GW_HWNDNEXT)) {
+    // Labels and frames share the id 0xFFFF and say nothing.
+    const int id = GetDlgCtrlID(child);
+    if (id > 0 && id != 0xFFFF) ids.push_back(id);
+  }
+  for (int id : ids) AddTooltip(id);
+}
+
+void CHotkeyEditorDlg::CreateButtons() {
+  for (int n = 0; n < kSlotCount; ++n) {
+    CBitmapButton& button = m_Buttons[n];
+    button.Create(Hwnd(), m_rcButton[n], kEditorButtonBase + n, m_hInstance);
+    button.LoadBitmaps(kBitmapNormal + n, kBitmapPressed + n, kBitmapPressed + n,
+                       kBitmapDisabled + n);
+  }
+}
+
+INT_PTR CHotkeyEditorDlg::HandleMessage(UINT msg, WPARAM wp, LPARAM lp) {
+  switch (msg) {
+    case WM_DRAWITEM: {
+      const int n = static_cast<int>(wp) - kEditorButtonBase;
+      if (n < 0 || n >= kSlotCount) break;
+      m_Buttons[n].Draw(*reinterpret_cast<const DRAWITEMSTRUCT*>(lp));
+      return TRUE;
+    }
+    case WM_HOTKEY:
+      OnHotKey(lp);
+      return TRUE;
+    case WM_DESTROY:
+      // Left registered, Escape, Tab and Enter would stay captured for the
+      // whole system, and the next editor could not take them.
+      UnregisterCaptureHotkeys();
+      for (CBitmapButton& button : m_Buttons) button.Detach();
+      g_hEditorWnd = nullptr;
+      g_pHotKeyCtrl = nullptr;
+      g_pEditorCombo = nullptr;
+      break;
+    default:
+      break;
+  }
+  return CDialog::HandleMessage(msg, wp, lp);
+}
+
+void CHotkeyEditorDlg::OnCommand(int id, int code, HWND) {
+  if (id >= kEditorButtonBase && id < kEditorButtonBase + kSlotCount) {
+    if (code == BN_CLICKED) SelectButton(id - kEditorButtonBase);
+    return;
+  }
+  switch (id) {
+    case IDC_EDITOR_PROFILE:
+      if (code == CBN_SELCHANGE) OnSelchangeProfile();
+      break;
+    case IDC_EDITOR_DELETE:
+      OnDeleteProfile();
+      break;
+    case IDC_EDITOR_NEW:
+      OnNewProfile();
+      break;
+    case IDC_EDITOR_SAVE:
+      OnSaveProfile();
+      break;
+    case IDC_EDITOR_BROWSE:
+      OnBrowse();
+      break;
+    case IDC_EDITOR_SAVEAS:
+      OnSaveAs();
+      break;
+    case IDC_EDITOR_CLEAR:
+      OnClear();
+      break;
+    case IDC_SAVE_EXIT:
+      OnOK();
+      break;
+    default:
+      break;
+  }
+}
+
+void CHotkeyEditorDlg::OnOK() {
+  OnSaveProfile();
+  g_bEditorOpen = false;
+  EndDialog(1);
+}
+
+void CHotkeyEditorDlg::OnCancel() {
+  g_bEditorOpen = false;
+  EndDialog(1);
+}
+
+bool CHotkeyEditorDlg::PreTranslateMessage(MSG& msg) {
+  // Keys the hotkey control would take as editing keys (Backspace clears it)
+  // or never sees (Enter, Space): stored as the hotkey itself.
+  if (msg.message != WM_KEYDOWN) return false;
+  if (msg.wParam != VK_BACK && msg.wParam != VK_SPACE && msg.wParam != VK_RETURN) return false;
+  if (g_pHotKeyCtrl == nullptr || GetFocus() != g_pHotKeyCtrl) return false;
+  SetHotkeyControl(static_cast<uint16_t>(msg.wParam));
+  return true;
+}
+
+const char* CHotkeyEditorDlg::TooltipText(int id) {
+  if (id == IDC_EDITOR_PATH) {
+    // The path is often wider than its control.
+    GetItemText(id, m_szTip, sizeof m_szTip);
+    return m_szTip;
+  }
+  if (LoadStringA(m_hInstance, static_cast<UINT>(id), m_szTip, sizeof m_szTip) <= 0) return nullptr;
+  return m_szTip;
+}
+
+void CHotkeyEditorDlg::RegisterCaptureHotkeys() {
+  // Another program may hold one of them: the editor works without it.
+  for (const CaptureHotkey& h : kCaptureHotkeys) RegisterHotKey(Hwnd(), h.id, h.modifiers, h.vk);
+}
+
+void CHotkeyEditorDlg::UnregisterCaptureHotkeys() {
+  for (const CaptureHotkey& h : kCaptureHotkeys) UnregisterHotKey(Hwnd(), h.id);
+}
+
+void CHotkeyEditorDlg::OnHotKey(LPARAM lp) {
+  if (g_pHotKeyCtrl == nullptr || GetFocus() != g_pHotKeyCtrl) return;
+  const uint8_t vk = LOBYTE(HIWORD(lp));
+  const uint8_t flags = HotkeyFlagsForModifiers(LOWORD(lp));
+  SetHotkeyControl(static_cast<uint16_t>((flags << 8) | vk));
+}
+
+void CHotkeyEditorDlg::SetHotkeyControl(uint16_t value) {
+  SendMessageA(g_pHotKeyCtrl, HKM_SETHOTKEY, value, 0);
+}
+
+void CHotkeyEditorDlg::RedrawButton(int n) {
+  // The buttons are children of the dialog: include them in the redraw.
+  RedrawWindow(Hwnd(), &m_rcButton[n], nullptr,
+               RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW | RDW_ALLCHILDREN);
+}
+
+void CHotkeyEditorDlg::ShowSlot(int n) {
+  SetHotkeyControl(HotkeyControlValue(g_EditorHotKeys[n]));
+  SetItemText(IDC_DESCRIPTION, g_EditorTable.Slot(n).szDescription);
+}
+
+void CHotkeyEditorDlg::SelectButton(int n) {
+  if (n < 0 || n >= kSlotCount) return;
+  SetFocus(g_pHotKeyCtrl);
+  // What the controls show belongs to the slot being left.
+  const int c = m_nCurButton;
+  const LRESULT value = SendMessageA(g_pHotKeyCtrl, HKM_GETHOTKEY, 0, 0);
+  g_EditorHotKeys[c] = HotkeyValueFromControl(static_cast<uintptr_t>(value));
+  BUTTONSLOT& slot = g_EditorTable.Slot(c);
+  GetItemText(IDC_DESCRIPTION, slot.szDescription, kDescriptionLen);
+  // The blink may have left it on either bitmap.
+  m_Buttons[c].LoadBitmaps(kBitmapNormal + c, kBitmapPressed + c, kBitmapPressed + c,
+                           kBitmapNormal + c);
+  RedrawButton(c);
+  m_nCurButton = n;
+  ShowSlot(n);
+}
+
+void CHotkeyEditorDlg::Blink() {
+  if (Hwnd() == nullptr) return;
+  const int bitmap = NextBlinkBitmap(g_nBlinkBase, m_nCurButton);
+  m_Buttons[m_nCurButton].LoadBitmaps(bitmap);
+  RedrawButton(m_nCurButton);
+}
+
+void CHotkeyEditorDlg::Learn(int code, int marker) {
+  if (Hwnd() == nullptr) return;
+  const int slot = LearnedSlot(code, marker);
+  if (slot < 0 || !IsWindowEnabled(m_Buttons[slot].Hwnd())) return;
+  SelectButton(slot);
+}
+
+std::string CHotkeyEditorDlg::ItemString(int id) const {
+  HWND control = Item(id);
+  const int length = control != nullptr ? GetWindowTextLengthA(control) : 0;
+  if (length <= 0) return std::string();
+  std::string text(static_cast<size_t>(length) + 1, '\0');
+  const int got = GetWindowTextA(control, text.data(), length + 1);
+  text.resize(got > 0 ? static_cast<size_t>(got) : 0);
+  return text;
+}
+
+bool CHotkeyEditorDlg::SelectedProfile(std::string& name) const {
+  name.clear();
+  const LRESULT index = SendMessageA(g_pEditorCombo, CB_GETCURSEL, 0, 0);
+  if (index == CB_ERR) return false;
+  const LRESULT length = SendMessageA(g_pEditorCombo, CB_GETLBTEXTLEN, index, 0);
+  // Never cut into another profile's name.
+  if (length == CB_ERR || length > kMaxProfileName) return false;
+  char text[kNameLen] = "";
+  SendMessageA(g_pEditorCombo, CB_GETLBTEXT, index, reinterpret_cast<LPARAM>(text));
+  name = text;
+  return true;
+}
+
+void CHotkeyEditorDlg::OnSelchangeProfile() {
+  std::string name;
+  const LRESULT index = SendMessageA(g_pEditorCombo, CB_GETCURSEL, 0, 0);
+  if (index != CB_ERR && !SelectedProfile(name)) return;
+  LoadEditorProfile(m_ini, Files(), name.c_str(), g_EditorTable, g_EditorHotKeys);
+  SetItemText(IDC_EDITOR_NAME, name.c_str());
+  char path[kMaxPath] = "";
+  if (!name.empty()) {
+    m_ini.GetString(name.c_str(), "FilePath", "", path, sizeof path, g_szUserDefIniPath);
+  }
+  SetItemText(IDC_EDITOR_PATH, path);
+  // The selection commits what the controls show: let them show the loaded
+  // slot first.
+  ShowSlot(m_nCurButton);
+  SelectButton(kFirstEditorSlot);
+}
+
+void CHotkeyEditorDlg::OnSaveProfile() {
+  SelectButton(kFirstEditorSlot);
+  const std::string name = ItemString(IDC_EDITOR_NAME);
+  const std::string path = ItemString(IDC_EDITOR_PATH);
+  if (name.empty() || name.size() > static_cast<size_t>(kMaxProfileName)) return;
+  char fittedPath[kMaxPath];
+  CopyBounded(fittedPath, path.c_str());
+  SaveEditorProfile(m_ini, Files(), name.c_str(), fittedPath, g_EditorHotKeys, g_EditorTable);
+}
+
+void CHotkeyEditorDlg::AppendAndSelect(const char* name) {
+  // At the end, whatever the box's sorting: the list keeps file order.
+  const LRESULT index = SendMessageA(g_pEditorCombo, CB_INSERTSTRING, static_cast<WPARAM>(-1),
+                                     reinterpret_cast<LPARAM>(name));
+  SendMessageA(g_pEditorCombo, CB_SETCURSEL, static_cast<WPARAM>(index), 0);
+}
+
+void CHotkeyEditorDlg::RefillProfileList() {
+  SendMessageA(g_pEditorCombo, CB_RESETCONTENT, 0, 0);
+  ComboProfileList list(g_pEditorCombo);
+  FillProfileList(m_ini, list, g_szUserDefIniPath);
+}
+
+void CHotkeyEditorDlg::OnSaveAs() {
+  if (RunAppNameDialog(m_hInstance) != 1) return;
+  AppendAndSelect(g_szNewAppName);
+  m_ini.WriteSection(g_szNewAppName, "\0", g_szUserDefIniPath);
+  SetItemText(IDC_EDITOR_NAME, g_szNewAppName);
+  OnSaveProfile();
+}
+
+bool CHotkeyEditorDlg::AskForFile(char (&path)[MAX_PATH]) {
+  path[0] = '\0';
+  OPENFILENAMEA ofn;
+  ZeroMemory(&ofn, sizeof ofn);
+  ofn.lStructSize = sizeof ofn;
+  ofn.hwndOwner = Hwnd();
+  ofn.lpstrFilter = "All Files (*.*)\0*.*\0Executive Files (*.exe)\0*.exe\0";
+  ofn.lpstrFile = path;
+  ofn.nMaxFile = MAX_PATH;
+  ofn.Flags = OFN_HIDEREADONLY | OFN_PATHMUSTEXIST | OFN_FILEMUSTEXIST;
+  const bool ok = GetOpenFileNameA(&ofn) != FALSE;
+  if (!ok) path[0] = '\0';
+  return ok;
+}
+
+void CHotkeyEditorDlg::OnNewProfile() {
+  if (RunAppNameDialog(m_hInstance) != 1) return;
+  // The dialogs below run their own loops: keep the name.
+  char name[kNameLen];
+  CopyBounded(name, g_szNewAppName);
+  AppendAndSelect(name);
+  m_ini.WriteSection(name, "\0", g_szUserDefIniPath);
+  AssignNewProfilePath(name);
+}
+
+void CHotkeyEditorDlg::AssignNewProfilePath(const char* name) {
+  Win32Launcher files;
+  char path[MAX_PATH];
+  AskForFile(path);
+  for (;;) {
+    if (files.PathExists(path)) {
+      SetItemText(IDC_EDITOR_PATH, path);
+      WriteProfilePath(m_ini, Files(), name, path);
+      SetItemText(IDC_EDITOR_NAME, name);
+      OnSelchangeProfile();
+      return;
+    }
+    CPathErrorDlg error;
+    const INT_PTR choice = error.DoModal(m_hInstance, IDD_PATHERROR, Hwnd());
+    if (choice == CPathErrorDlg::kAssign) {
+      AskForFile(path);
+      continue;
+    }
+    if (choice == CPathErrorDlg::kGiveUp) {
+      std::string selected;
+      if (SelectedProfile(selected)) EmptyProfile(m_ini, Files(), selected.c_str());
+      RefillProfileList();
+      OnSelchangeProfile();
+    }
+    // Closed: the new name stays, with an empty section.
+    return;
+  }
+}
+
+void CHotkeyEditorDlg::OnDeleteProfile() {
+  std::string name;
+  // Nothing selected: there is no profile to delete, and an empty name
+  // would make a section without a name.
+  if (!SelectedProfile(name) || name.empty()) return;
+  CDeleteHotkeyDlg confirm;
+  confirm.SetPrompt(name.c_str());
+  if (confirm.DoModal(m_hInstance, IDD_DELETEHOTKEY, Hwnd()) != 1) return;
+  EmptyProfile(m_ini, Files(), name.c_str());
+  ForgetCategoryApplication(m_ini, Files(), name.c_str());
+  RefillProfileList();
+  OnSelchangeProfile();
+}
+
+void CHotkeyEditorDlg::OnBrowse() {
+  char path[MAX_PATH];
+  if (!AskForFile(path)) return;
+  SetItemText(IDC_EDITOR_PATH, path);
+  // The whole name: a cut one could name another profile.
+  const std::string name = ItemString(IDC_EDITOR_NAME);
+  if (name.empty()) return;
+  m_ini.WriteString(name.c_str(), "FilePath", path, g_szUserDefIniPath);
+}
+
+void CHotkeyEditorDlg::OnClear() {
+  g_EditorTable.Slot(m_nCurButton) = BUTTONSLOT{};
+  g_EditorHotKeys[m_nCurButton] = HOTKEYVALUE{};
+  SetHotkeyControl(0);
+  SetItemText(IDC_DESCRIPTION, "");
+}
+
+}  // namespace k7

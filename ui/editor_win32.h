@@ -1,0 +1,102 @@
+// The hotkey editor (template 129): a picture of the remote with one button
+// per slot, a hotkey control and a description for the selected slot, and the
+// profile commands (new, save, save as, delete, path). Run modally from the
+// settings window's Advance; while it is open, the remote's presses select
+// buttons instead of sending hotkeys.
+#pragma once
+
+#include <windows.h>
+
+#include <string>
+
+#include "keys/hotkey_table.h"
+#include "profiles/ini_store_win32.h"
+#include "ui/dialog_win32.h"
+#include "ui/editor_button_win32.h"
+#include "ui/editor_logic.h"
+
+namespace k7 {
+
+class CHotkeyEditorDlg;
+
+// Owner of the editor and of its Application Name dialog: the main window.
+extern HWND g_hEditorOwner;
+// The editor's window while it is open, else null.
+extern HWND g_hEditorWnd;
+extern HWND g_pHotKeyCtrl;
+extern HWND g_pEditorCombo;
+// Name the Application Name dialog accepted last.
+extern char g_szNewAppName[260];
+// The control values of the profile on screen, slot by slot.
+extern HOTKEYVALUE g_EditorHotKeys[kSlotCount];
+// The profile on screen; its descriptions are the ones edited.
+extern CHotkeyTable g_EditorTable;
+// Bitmap base of the next blink (normal or pressed).
+extern int g_nBlinkBase;
+extern CHotkeyEditorDlg* g_pEditorDlg;
+
+class CHotkeyEditorDlg : public ui::CDialog {
+ public:
+  CHotkeyEditorDlg(HWND parent, HINSTANCE instance);
+  ~CHotkeyEditorDlg() override;
+
+  // Shows the editor and returns when it closes.
+  INT_PTR Run();
+
+  // The main window's one-second timer: the selected button alternates
+  // between its normal and pressed bitmaps.
+  void Blink();
+  // A report the reader passed on while the editor is open (this thread).
+  void Learn(int code, int marker);
+
+  void SelectButton(int n);
+  void OnSelchangeProfile();
+  void OnSaveProfile();
+  void OnSaveAs();
+  void OnNewProfile();
+  void OnDeleteProfile();
+  void OnBrowse();
+  void OnClear();
+  void OnHotKey(LPARAM lp);
+
+ protected:
+  INT_PTR HandleMessage(UINT msg, WPARAM wp, LPARAM lp) override;
+  BOOL OnInitDialog() override;
+  void OnCommand(int id, int code, HWND control) override;
+  void OnOK() override;
+  void OnCancel() override;
+  bool PreTranslateMessage(MSG& msg) override;
+  const char* TooltipText(int id) override;
+
+ private:
+  void RegisterCaptureHotkeys();
+  void UnregisterCaptureHotkeys();
+  void AddTooltips();
+  void CreateButtons();
+  void RedrawButton(int n);
+  // Puts slot n's hotkey and description into the controls.
+  void ShowSlot(int n);
+  void SetHotkeyControl(uint16_t value);
+  // The whole text of a control.
+  std::string ItemString(int id) const;
+  // The selected list entry; false when there is none or it is too long to
+  // be a profile name.
+  bool SelectedProfile(std::string& name) const;
+  void AppendAndSelect(const char* name);
+  void RefillProfileList();
+  // A new profile's program: the file dialog until an existing file is
+  // picked or the user gives up.
+  void AssignNewProfilePath(const char* name);
+  // Open-file dialog owned by the editor; path is empty when cancelled.
+  bool AskForFile(char (&path)[MAX_PATH]);
+  EditorFiles Files() const;
+
+  HINSTANCE m_hInstance;
+  Win32IniStore m_ini;
+  int m_nCurButton = kFirstEditorSlot;
+  CBitmapButton m_Buttons[kSlotCount];
+  RECT m_rcButton[kSlotCount];
+  char m_szTip[80] = "";
+};
+
+}  // namespace k7
