@@ -1,7 +1,6 @@
 #include "ui/editor_win32.h"
 
 #include <commctrl.h>
-#include <commdlg.h>
 
 #include <cstring>
 #include <vector>
@@ -10,6 +9,7 @@
 #include "dispatch/dispatch.h"
 #include "dispatch/launcher_win32.h"
 #include "profiles/ini_paths.h"
+#include "ui/file_dialog_win32.h"
 #include "profiles/profile_list_win32.h"
 #include "profiles/profile_store.h"
 #include "receiver/report_route.h"
@@ -314,18 +314,7 @@ void CHotkeyEditorDlg::OnSaveAs() {
 }
 
 bool CHotkeyEditorDlg::AskForFile(char (&path)[MAX_PATH]) {
-  path[0] = '\0';
-  OPENFILENAMEA ofn;
-  ZeroMemory(&ofn, sizeof ofn);
-  ofn.lStructSize = sizeof ofn;
-  ofn.hwndOwner = Hwnd();
-  ofn.lpstrFilter = "All Files (*.*)\0*.*\0Executive Files (*.exe)\0*.exe\0";
-  ofn.lpstrFile = path;
-  ofn.nMaxFile = MAX_PATH;
-  ofn.Flags = OFN_HIDEREADONLY | OFN_PATHMUSTEXIST | OFN_FILEMUSTEXIST;
-  const bool ok = GetOpenFileNameA(&ofn) != FALSE;
-  if (!ok) path[0] = '\0';
-  return ok;
+  return ui::ChooseProgramFile(Hwnd(), path);
 }
 
 void CHotkeyEditorDlg::OnNewProfile() {

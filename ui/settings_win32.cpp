@@ -2,7 +2,6 @@
 // starts, that profile's program, the display switch. Every choice is written
 // the moment it is made; the window has no Apply or Cancel.
 #include <windows.h>
-#include <commdlg.h>
 
 #include <string>
 
@@ -13,6 +12,8 @@
 #include "profiles/profile_store.h"
 #include "receiver/report_route.h"
 #include "res/resource.h"
+#include "ui/editor_logic.h"
+#include "ui/file_dialog_win32.h"
 
 namespace k7 {
 
@@ -54,17 +55,9 @@ void CMainDlg::OnSelchangeProfile() {
 }
 
 void CMainDlg::OnBrowse() {
-  char file[kMaxPath] = "";
-  OPENFILENAMEA ofn;
-  ZeroMemory(&ofn, sizeof ofn);
-  ofn.lStructSize = sizeof ofn;
-  ofn.hwndOwner = Hwnd();
-  ofn.lpstrFilter = "All Files (*.*)\0*.*\0Executive Files (*.exe)\0*.exe\0";
-  ofn.lpstrFile = file;
-  ofn.nMaxFile = sizeof file;
-  ofn.Flags = OFN_HIDEREADONLY | OFN_PATHMUSTEXIST | OFN_FILEMUSTEXIST;
+  char file[MAX_PATH];
   // Only shown; the path is stored by the path's OK button.
-  if (GetOpenFileNameA(&ofn)) SetItemText(IDC_EXE_PATH, file);
+  if (ui::ChooseProgramFile(Hwnd(), file)) SetItemText(IDC_EXE_PATH, file);
 }
 
 void CMainDlg::OnPathOk() {
@@ -75,8 +68,8 @@ void CMainDlg::OnPathOk() {
   // A category without an application has no profile to give the path to;
   // writing it would create a section with an empty name.
   if (name[0] == '\0') return;
-  m_ini.WriteString(name, "FilePath", path, g_szUserDefIniPath);
-  m_ini.WriteString(name, "ExeFile", ExeFileFromPath(path).c_str(), g_szUserDefIniPath);
+  const EditorFiles files{g_szCtrlIniPath, g_szUserDefIniPath, g_szUserDefInfIniPath};
+  WriteProfilePath(m_ini, files, name, path);
 }
 
 void CMainDlg::OnAdvance() {
