@@ -32,4 +32,25 @@ double QpcMs(LONGLONG from, LONGLONG to) {
   return static_cast<double>(to - from) * 1000.0 / static_cast<double>(f.QuadPart);
 }
 
+std::string DosPathOf(const char* unixPath) {
+  if (unixPath[0] != '/') return unixPath;
+  using ToDos = WCHAR*(CDECL*)(const char*);
+  HMODULE kernel = GetModuleHandleA("kernel32.dll");
+  FARPROC proc = kernel != nullptr ? GetProcAddress(kernel, "wine_get_dos_file_name") : nullptr;
+  if (proc != nullptr) {
+    // Through void(*)() so the compiler accepts the change of signature.
+    auto toDos = reinterpret_cast<ToDos>(reinterpret_cast<void (*)()>(proc));
+    if (WCHAR* dos = toDos(unixPath)) {
+      std::string out = ToAnsi(dos, lstrlenW(dos));
+      HeapFree(GetProcessHeap(), 0, dos);
+      return out;
+    }
+  }
+  std::string out = std::string("Z:") + unixPath;
+  for (char& c : out) {
+    if (c == '/') c = '\\';
+  }
+  return out;
+}
+
 }  // namespace k7::harness

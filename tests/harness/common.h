@@ -22,6 +22,10 @@ bool WaitUntil(const std::function<bool()>& done, DWORD timeoutMs = kWaitMs, DWO
 // Text in the ANSI code page, as the program under test sees it.
 std::string ToAnsi(const wchar_t* text, int length);
 
+// Windows path of a Unix path the build wrote (Wine maps the root to a drive);
+// a path that is not absolute Unix is returned as it is.
+std::string DosPathOf(const char* unixPath);
+
 // Milliseconds between two QueryPerformanceCounter values.
 double QpcMs(LONGLONG from, LONGLONG to);
 

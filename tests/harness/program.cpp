@@ -9,27 +9,6 @@
 namespace k7::harness {
 namespace {
 
-// The build knows the programs by Unix paths; Wine maps them to a drive.
-std::string DosPathOf(const char* unixPath) {
-  if (unixPath[0] != '/') return unixPath;
-  using ToDos = WCHAR*(CDECL*)(const char*);
-  HMODULE kernel = GetModuleHandleA("kernel32.dll");
-  FARPROC proc = kernel != nullptr ? GetProcAddress(kernel, "wine_get_dos_file_name") : nullptr;
-  if (proc != nullptr) {
-    auto toDos = reinterpret_cast<ToDos>(reinterpret_cast<void (*)()>(proc));
-    if (WCHAR* dos = toDos(unixPath)) {
-      std::string out = ToAnsi(dos, lstrlenW(dos));
-      HeapFree(GetProcessHeap(), 0, dos);
-      return out;
-    }
-  }
-  std::string out = std::string("Z:") + unixPath;
-  for (char& c : out) {
-    if (c == '/') c = '\\';
-  }
-  return out;
-}
-
 struct EnumRequest {
   DWORD pid;
   const char* title;

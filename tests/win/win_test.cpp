@@ -4,6 +4,7 @@
 #include <iostream>
 
 #include "app/text.h"
+#include "harness/program_test.h"
 #include "profiles/ini_paths.h"
 
 namespace k7::wintest {
@@ -22,15 +23,9 @@ void ResetCore() {
   g_szUserDefInfIniPath[0] = '\0';
 }
 
-std::string CurrentTestName() {
-  const ::testing::TestInfo* info = ::testing::UnitTest::GetInstance()->current_test_info();
-  return info != nullptr ? std::string(info->test_suite_name()) + "." + info->name()
-                         : std::string("test");
-}
-
 }  // namespace
 
-WinTest::WinTest() : scratch_(CurrentTestName()) {}
+WinTest::WinTest() : scratch_(harness::CurrentTestName()) {}
 
 void WinTest::SetUp() {
   ResetCore();

@@ -6,12 +6,6 @@
 namespace k7::apptest {
 namespace {
 
-std::string CurrentTestName() {
-  const ::testing::TestInfo* info = ::testing::UnitTest::GetInstance()->current_test_info();
-  return info != nullptr ? std::string(info->test_suite_name()) + "." + info->name()
-                         : std::string("test");
-}
-
 // The program injects with no extra info; the harness tags its own events.
 bool FromProgram(const harness::HookEvent& e) {
   return e.Injected() && e.extraInfo != harness::kHarnessExtraInfo;
@@ -23,29 +17,6 @@ std::ostream& operator<<(std::ostream& os, const Key& k) {
   char buf[32];
   std::snprintf(buf, sizeof buf, "{vk=0x%02X %s}", k.vk, k.up ? "up" : "down");
   return os << buf;
-}
-
-AppTest::AppTest() : scratch_(CurrentTestName()) {}
-
-void AppTest::SetUp() {
-  harness::ReleaseModifiers();
-  // Off before anything starts: a hotkey that is no keypad key would
-  // otherwise come with a Num Lock correction.
-  ASSERT_TRUE(harness::SetNumLock(false));
-  recorder_ = std::make_unique<harness::HookRecorder>();
-}
-
-void AppTest::TearDown() {
-  // The program first, while the directory and the simulator still exist.
-  target_.reset();
-  program_.reset();
-  sim_.reset();
-  recorder_.reset();
-  harness::ReleaseModifiers();
-  if (HasFailure()) {
-    scratch_.Keep();
-    std::cout << "scratch directory kept: " << scratch_.Path() << std::endl;
-  }
 }
 
 harness::RemoteSim& AppTest::StartSim(const std::string& args) {

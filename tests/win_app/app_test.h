@@ -12,6 +12,7 @@
 
 #include "harness/harness.h"
 #include "harness/program.h"
+#include "harness/program_test.h"
 #include "harness/remote_sim_driver.h"
 
 namespace k7::apptest {
@@ -37,12 +38,8 @@ inline Key Up(unsigned vk) {
   return {vk, true};
 }
 
-class AppTest : public ::testing::Test {
+class AppTest : public harness::ProgramTest {
  protected:
-  AppTest();
-  void SetUp() override;
-  void TearDown() override;
-
   // Starts remote-sim, plugged in, and waits until it takes commands.
   harness::RemoteSim& StartSim(const std::string& args = "");
   // Copies the program into the scratch directory; does not start it.
@@ -64,12 +61,6 @@ class AppTest : public ::testing::Test {
   bool WaitForKeys(size_t n, DWORD timeoutMs = harness::kWaitMs);
   // Presses a code and expects the simulator to deliver it to one client.
   void Press(unsigned code, unsigned repeat = 0);
-
-  harness::ScratchDir scratch_;
-  std::unique_ptr<harness::HookRecorder> recorder_;
-  std::unique_ptr<harness::RemoteSim> sim_;
-  std::unique_ptr<harness::Program> program_;
-  std::unique_ptr<harness::TargetApp> target_;
 };
 
 }  // namespace k7::apptest

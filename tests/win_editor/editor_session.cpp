@@ -8,12 +8,6 @@
 namespace k7::editortest {
 namespace {
 
-std::string CurrentTestName() {
-  const ::testing::TestInfo* info = ::testing::UnitTest::GetInstance()->current_test_info();
-  return info != nullptr ? std::string(info->test_suite_name()) + "." + info->name()
-                         : std::string("test");
-}
-
 std::string WithCrLf(const std::string& text) {
   std::string out;
   for (char c : text) {
@@ -49,28 +43,6 @@ void TypeKey(BYTE vk, std::initializer_list<BYTE> modifiers) {
   harness::TapKey(vk);
   for (auto m = std::rbegin(modifiers); m != std::rend(modifiers); ++m) {
     keybd_event(*m, 0, KEYEVENTF_KEYUP, harness::kHarnessExtraInfo);
-  }
-}
-
-EditorTest::EditorTest() : scratch_(CurrentTestName()) {}
-
-void EditorTest::SetUp() {
-  harness::ReleaseModifiers();
-  // A hotkey that is no keypad key would otherwise come with a Num Lock
-  // correction.
-  ASSERT_TRUE(harness::SetNumLock(false));
-  recorder_ = std::make_unique<harness::HookRecorder>();
-}
-
-void EditorTest::TearDown() {
-  target_.reset();
-  program_.reset();
-  sim_.reset();
-  recorder_.reset();
-  harness::ReleaseModifiers();
-  if (HasFailure()) {
-    scratch_.Keep();
-    std::cout << "scratch directory kept: " << scratch_.Path() << std::endl;
   }
 }
 

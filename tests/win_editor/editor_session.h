@@ -16,6 +16,7 @@
 
 #include "harness/harness.h"
 #include "harness/program.h"
+#include "harness/program_test.h"
 #include "harness/remote_sim_driver.h"
 
 namespace k7::editortest {
@@ -28,12 +29,8 @@ constexpr WORD HotkeyOf(BYTE vk, BYTE flags = 0) {
   return static_cast<WORD>((flags << 8) | vk);
 }
 
-class EditorTest : public ::testing::Test {
+class EditorTest : public harness::ProgramTest {
  protected:
-  EditorTest();
-  void SetUp() override;
-  void TearDown() override;
-
   // INI text written beside the program before it starts (CR LF line ends
   // are added: give lines with "\n"). QVCtrl.ini always gets Mark=1 (no
   // built-in profiles) and OSD=0 (no caption window) in front of ctrlExtra.
@@ -97,11 +94,6 @@ class EditorTest : public ::testing::Test {
   // Key events injected by the program (the harness's own left out).
   std::vector<harness::HookEvent> ProgramKeys() const;
 
-  harness::ScratchDir scratch_;
-  std::unique_ptr<harness::HookRecorder> recorder_;
-  std::unique_ptr<harness::RemoteSim> sim_;
-  std::unique_ptr<harness::Program> program_;
-  std::unique_ptr<harness::TargetApp> target_;
   HWND editor_ = nullptr;
 };
 

@@ -5,12 +5,6 @@
 namespace k7::settingstest {
 namespace {
 
-std::string CurrentTestName() {
-  const ::testing::TestInfo* info = ::testing::UnitTest::GetInstance()->current_test_info();
-  return info != nullptr ? std::string(info->test_suite_name()) + "." + info->name()
-                         : std::string("test");
-}
-
 std::string GoldenPath(const char* name) {
   return std::string(K7_TEST_DATA_DIR "/first_run/") + name;
 }
@@ -25,30 +19,6 @@ std::ostream& operator<<(std::ostream& os, const IniFiles& f) {
 
 std::string Golden(const char* name) {
   return harness::ReadFileShared(GoldenPath(name));
-}
-
-SettingsTest::SettingsTest() : scratch_(CurrentTestName()) {}
-
-void SettingsTest::SetUp() {
-  harness::ReleaseModifiers();
-  // Off before anything starts: a hotkey that is no keypad key would
-  // otherwise come with a Num Lock correction.
-  ASSERT_TRUE(harness::SetNumLock(false));
-  recorder_ = std::make_unique<harness::HookRecorder>();
-}
-
-void SettingsTest::TearDown() {
-  // The program first, while the directory and the simulator still exist.
-  target_.reset();
-  settings_.reset();
-  program_.reset();
-  sim_.reset();
-  recorder_.reset();
-  harness::ReleaseModifiers();
-  if (HasFailure()) {
-    scratch_.Keep();
-    std::cout << "scratch directory kept: " << scratch_.Path() << std::endl;
-  }
 }
 
 void SettingsTest::PlaceGoldenFiles() {

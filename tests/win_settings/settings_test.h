@@ -16,6 +16,7 @@
 
 #include "harness/harness.h"
 #include "harness/program.h"
+#include "harness/program_test.h"
 #include "harness/remote_sim_driver.h"
 #include "harness/settings_window.h"
 
@@ -39,12 +40,8 @@ std::ostream& operator<<(std::ostream& os, const IniFiles& f);
 // The golden copy of a file as the first run writes it.
 std::string Golden(const char* name);
 
-class SettingsTest : public ::testing::Test {
+class SettingsTest : public harness::ProgramTest {
  protected:
-  SettingsTest();
-  void SetUp() override;
-  void TearDown() override;
-
   // Puts the first run's files beside the program (which is then no first
   // run): tests change them before the start.
   void PlaceGoldenFiles();
@@ -68,12 +65,13 @@ class SettingsTest : public ::testing::Test {
   // Keys the harness injects, tagged as its own.
   static void Type(const std::string& lowercaseLetters);
 
-  harness::ScratchDir scratch_;
-  std::unique_ptr<harness::HookRecorder> recorder_;
-  std::unique_ptr<harness::RemoteSim> sim_;
-  std::unique_ptr<harness::Program> program_;
+  void EndAll() override {
+    target_.reset();
+    settings_.reset();
+    ProgramTest::EndAll();
+  }
+
   std::unique_ptr<harness::SettingsWindow> settings_;
-  std::unique_ptr<harness::TargetApp> target_;
 };
 
 }  // namespace k7::settingstest
