@@ -156,47 +156,22 @@ struct Loaded {
   bool usable() const { return state == IniFileState::kRead || state == IniFileState::kMissing; }
 };
 
-Loaded Load(const char* file, size_t maxBytes, bool forWrite) {
-  namespace fs = std::filesystem;
+Loaded FromBytes(const FileBytes& file) {
   Loaded result;
-  result.state = IniFileState::kUnreadable;
-  if (file == nullptr || *file == '\0') return result;
-
-  std::error_code ec;
-  const fs::path path(file);
-  const fs::file_status status = fs::status(path, ec);
-  if (status.type() == fs::file_type::not_found) {
-    const fs::path parent = path.parent_path();
-    std::error_code parentEc;
-    if (parent.empty() || fs::is_directory(parent, parentEc)) result.state = IniFileState::kMissing;
-    return result;
-  }
-  if (ec || fs::is_directory(status)) return result;
-
-  // A write needs the file writable, as the API opens it for writing first.
-  std::fstream in(file, forWrite ? (std::ios::in | std::ios::out | std::ios::binary)
-                                 : (std::ios::in | std::ios::binary));
-  if (!in) return result;
-  in.seekg(0, std::ios::end);
-  const std::streamoff size = in.tellg();
-  if (size < 0) return result;
-  if (static_cast<unsigned long long>(size) > maxBytes) {
-    result.state = IniFileState::kTooLarge;
-    return result;
-  }
-  in.seekg(0, std::ios::beg);
-  std::string bytes(static_cast<size_t>(size), '\0');
-  in.read(bytes.data(), size);
-  if (in.gcount() != size) return result;
-
+  result.state = file.state;
+  if (file.state != IniFileState::kRead) return result;
+  const std::string& bytes = file.bytes;
   if (bytes.size() >= 2 &&
       ((bytes[0] == '\xFF' && bytes[1] == '\xFE') || (bytes[0] == '\xFE' && bytes[1] == '\xFF'))) {
     result.state = IniFileState::kUnsupported;
     return result;
   }
-  result.state = IniFileState::kRead;
   result.doc = Parse(bytes);
   return result;
+}
+
+Loaded Load(const char* file, size_t maxBytes, bool forWrite) {
+  return FromBytes(ReadIniFileBytes(file, maxBytes, forWrite));
 }
 
 bool Save(const char* file, const Document& doc) {
@@ -448,12 +423,53 @@ bool DeleteKey(Document& doc, const char* section, const char* key) {
 
 }  // namespace
 
-uint32_t PortableIniStore::GetString(const char* section, const char* key, const char* def,
-                                     char* out, uint32_t size, const char* file) {
-  if (out == nullptr || size == 0) return 0;
-  std::lock_guard<std::mutex> lock(g_filesLock);
-  const Loaded f = Load(file, maxFileBytes_, false);
-  lastState_ = f.state;
+FileBytes ReadIniFileBytes(const char* file, size_t maxBytes, bool forWrite) {
+  namespace fs = std::filesystem;
+  FileBytes result;
+  result.state = IniFileState::kUnreadable;
+  if (file == nullptr || *file == '\0') return result;
+
+  std::error_code ec;
+  const fs::path path(file);
+  const fs::file_status status = fs::status(path, ec);
+  if (status.type() == fs::file_type::not_found) {
+    const fs::path parent = path.parent_path();
+    std::error_code parentEc;
+    if (parent.empty() || fs::is_directory(parent, parentEc)) result.state = IniFileState::kMissing;
+    return result;
+  }
+  if (ec || fs::is_directory(status)) return result;
+
+  // A write needs the file writable, as the API opens it for writing first.
+  std::fstream in(file, forWrite ? (std::ios::in | std::ios::out | std::ios::binary)
+                                 : (std::ios::in | std::ios::binary));
+  if (!in) return result;
+  in.seekg(0, std::ios::end);
+  const std::streamoff size = in.tellg();
+  if (size < 0) return result;
+  if (static_cast<unsigned long long>(size) > maxBytes) {
+    result.state = IniFileState::kTooLarge;
+    return result;
+  }
+  in.seekg(0, std::ios::beg);
+  result.bytes.assign(static_cast<size_t>(size), '\0');
+  in.read(result.bytes.data(), size);
+  if (in.gcount() != size) {
+    result.bytes.clear();
+    return result;
+  }
+  result.state = IniFileState::kRead;
+  return result;
+}
+
+std::mutex& IniFilesLock() {
+  return g_filesLock;
+}
+
+namespace {
+
+uint32_t QueryString(const Loaded& f, const char* section, const char* key, const char* def,
+                     char* out, uint32_t size) {
   const Listing list = WideGetString(f, section, key, def, size);
   // The narrow copy takes ret chars and terminates them; the list's own final
   // terminator lands on the buffer's last byte at most, which is set anyway.
@@ -464,21 +480,14 @@ uint32_t PortableIniStore::GetString(const char* section, const char* key, const
   return static_cast<uint32_t>(n);
 }
 
-int PortableIniStore::GetInt(const char* section, const char* key, int def, const char* file) {
-  std::lock_guard<std::mutex> lock(g_filesLock);
-  const Loaded f = Load(file, maxFileBytes_, false);
-  lastState_ = f.state;
+int QueryInt(const Loaded& f, const char* section, const char* key, int def) {
   // The API reads the value into 30 chars and parses what it got.
   const Listing list = WideGetString(f, section, key, "", 30);
   if (list.ret == 0 || list.chars[0] == '\0') return def;
   return static_cast<int>(ParseInt(list.chars.c_str()));
 }
 
-uint32_t PortableIniStore::GetSectionNames(char* out, uint32_t size, const char* file) {
-  if (out == nullptr || size == 0) return 0;
-  std::lock_guard<std::mutex> lock(g_filesLock);
-  const Loaded f = Load(file, maxFileBytes_, false);
-  lastState_ = f.state;
+uint32_t QuerySectionNames(const Loaded& f, char* out, uint32_t size) {
   Listing list;
   if (f.usable()) list = SectionNames(f.doc, size);
   uint32_t ret = 0;
@@ -495,17 +504,8 @@ uint32_t PortableIniStore::GetSectionNames(char* out, uint32_t size, const char*
   return ret;
 }
 
-uint32_t PortableIniStore::GetSection(const char* section, char* out, uint32_t size,
-                                      const char* file) {
-  if (out == nullptr || size == 0) return 0;
-  if (size == 1) {
-    out[0] = '\0';
-    return 0;
-  }
-  if (section == nullptr) return 0;
-  std::lock_guard<std::mutex> lock(g_filesLock);
-  const Loaded f = Load(file, maxFileBytes_, false);
-  lastState_ = f.state;
+// For size >= 2 and a section.
+uint32_t QuerySection(const Loaded& f, const char* section, char* out, uint32_t size) {
   // The API gathers the lines into twice the size, then copies what fits.
   const uint64_t wideSize = uint64_t{size} * 2;
   Listing list;
@@ -529,6 +529,84 @@ uint32_t PortableIniStore::GetSection(const char* section, char* out, uint32_t s
   out[size - 2] = '\0';
   out[size - 1] = '\0';
   return size - 2;
+}
+
+// The checks the API makes before it looks at the file.
+bool SectionCallAllowed(const char* section, char* out, uint32_t size) {
+  if (out == nullptr || size == 0) return false;
+  if (size == 1) {
+    out[0] = '\0';
+    return false;
+  }
+  return section != nullptr;
+}
+
+}  // namespace
+
+struct IniSnapshot::Impl {
+  Loaded file;
+};
+
+IniSnapshot::IniSnapshot() : IniSnapshot(FileBytes{}) {}
+
+IniSnapshot::IniSnapshot(const FileBytes& file)
+    : impl_(std::make_shared<const Impl>(Impl{FromBytes(file)})) {}
+
+IniFileState IniSnapshot::state() const {
+  return impl_->file.state;
+}
+
+uint32_t IniSnapshot::GetString(const char* section, const char* key, const char* def, char* out,
+                                uint32_t size) const {
+  if (out == nullptr || size == 0) return 0;
+  return QueryString(impl_->file, section, key, def, out, size);
+}
+
+int IniSnapshot::GetInt(const char* section, const char* key, int def) const {
+  return QueryInt(impl_->file, section, key, def);
+}
+
+uint32_t IniSnapshot::GetSectionNames(char* out, uint32_t size) const {
+  if (out == nullptr || size == 0) return 0;
+  return QuerySectionNames(impl_->file, out, size);
+}
+
+uint32_t IniSnapshot::GetSection(const char* section, char* out, uint32_t size) const {
+  if (!SectionCallAllowed(section, out, size)) return 0;
+  return QuerySection(impl_->file, section, out, size);
+}
+
+uint32_t PortableIniStore::GetString(const char* section, const char* key, const char* def,
+                                     char* out, uint32_t size, const char* file) {
+  if (out == nullptr || size == 0) return 0;
+  std::lock_guard<std::mutex> lock(g_filesLock);
+  const Loaded f = Load(file, maxFileBytes_, false);
+  lastState_ = f.state;
+  return QueryString(f, section, key, def, out, size);
+}
+
+int PortableIniStore::GetInt(const char* section, const char* key, int def, const char* file) {
+  std::lock_guard<std::mutex> lock(g_filesLock);
+  const Loaded f = Load(file, maxFileBytes_, false);
+  lastState_ = f.state;
+  return QueryInt(f, section, key, def);
+}
+
+uint32_t PortableIniStore::GetSectionNames(char* out, uint32_t size, const char* file) {
+  if (out == nullptr || size == 0) return 0;
+  std::lock_guard<std::mutex> lock(g_filesLock);
+  const Loaded f = Load(file, maxFileBytes_, false);
+  lastState_ = f.state;
+  return QuerySectionNames(f, out, size);
+}
+
+uint32_t PortableIniStore::GetSection(const char* section, char* out, uint32_t size,
+                                      const char* file) {
+  if (!SectionCallAllowed(section, out, size)) return 0;
+  std::lock_guard<std::mutex> lock(g_filesLock);
+  const Loaded f = Load(file, maxFileBytes_, false);
+  lastState_ = f.state;
+  return QuerySection(f, section, out, size);
 }
 
 bool PortableIniStore::WriteString(const char* section, const char* key, const char* value,

@@ -28,6 +28,9 @@
 #include <atomic>
 #include <cstddef>
 #include <cstdint>
+#include <memory>
+#include <mutex>
+#include <string>
 
 #include "profiles/ini_store.h"
 
@@ -39,6 +42,44 @@ enum class IniFileState {
   kUnreadable,  // cannot be opened or read whole, or its folder is missing
   kTooLarge,    // larger than the store's limit
   kUnsupported  // UTF-16 text
+};
+
+// A file's bytes as one read found them, or why it could not be read whole.
+struct FileBytes {
+  IniFileState state = IniFileState::kUnreadable;
+  std::string bytes;  // only for kRead
+};
+
+// Reads the whole file with standard C++ file I/O (forWrite: it must be
+// writable too). The caller holds IniFilesLock() when the file may be written
+// by this process at the same time.
+FileBytes ReadIniFileBytes(const char* file, size_t maxBytes, bool forWrite = false);
+
+// Serialises, within the process, every write of the program's INI files with
+// every read of a whole file, so that no read sees a write half done.
+std::mutex& IniFilesLock();
+
+// One file's content as read at one moment; answers the four read calls with
+// exactly the results PortableIniStore gives for a file holding those bytes.
+// Cheap to copy; immutable.
+class IniSnapshot {
+ public:
+  IniSnapshot();  // a file that could not be read
+  explicit IniSnapshot(const FileBytes& file);
+
+  // kRead, kMissing, or why its content cannot be used (kUnsupported for
+  // UTF-16 bytes).
+  IniFileState state() const;
+
+  uint32_t GetString(const char* section, const char* key, const char* def, char* out,
+                     uint32_t size) const;
+  int GetInt(const char* section, const char* key, int def) const;
+  uint32_t GetSectionNames(char* out, uint32_t size) const;
+  uint32_t GetSection(const char* section, char* out, uint32_t size) const;
+
+ private:
+  struct Impl;
+  std::shared_ptr<const Impl> impl_;
 };
 
 class PortableIniStore : public IIniStore {

@@ -3,6 +3,9 @@
 #include <windows.h>
 
 #include <cstring>
+#include <mutex>
+
+#include "profiles/ini_file.h"
 
 namespace k7 {
 namespace {
@@ -52,11 +55,14 @@ uint32_t Win32IniStore::GetSection(const char* section, char* out, uint32_t size
 bool Win32IniStore::WriteString(const char* section, const char* key, const char* value,
                                 const char* file) {
   if (!Fits(section) || !Fits(key) || !Fits(value)) return false;
+  // Not while the reader copies the file for a press.
+  std::lock_guard<std::mutex> lock(IniFilesLock());
   return WritePrivateProfileStringA(section, key, value, file) != FALSE;
 }
 
 bool Win32IniStore::WriteSection(const char* section, const char* keyValues, const char* file) {
   if (!Fits(section)) return false;
+  std::lock_guard<std::mutex> lock(IniFilesLock());
   return WritePrivateProfileSectionA(section, keyValues, file) != FALSE;
 }
 

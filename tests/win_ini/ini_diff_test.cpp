@@ -1,7 +1,9 @@
-// The portable INI store against the private-profile API: one script of reads
-// and writes run on two copies of each starting file, one through each store,
-// requiring the same return values, the same buffers (every byte, with the
-// untouched ones) and the same file bytes after each write.
+// The portable INI store and the reader's per-press store against the
+// private-profile API: one script of reads and writes run on three copies of
+// each starting file, one through each store, requiring the same return
+// values, the same buffers (every byte, with the untouched ones) and the same
+// file bytes after each write. The per-press store reads its file once for a
+// whole run of reads, and again after each of its writes.
 #include <windows.h>
 
 #include <gtest/gtest.h>
@@ -15,6 +17,7 @@
 
 #include "profiles/ini_file.h"
 #include "profiles/ini_store_win32.h"
+#include "profiles/press_ini_win32.h"
 
 namespace fs = std::filesystem;
 using namespace std::string_literals;
@@ -126,12 +129,15 @@ class IniDifferential : public ::testing::TestWithParam<Start> {
     fs::remove_all(root_);
     fs::create_directories(root_ / "api");
     fs::create_directories(root_ / "port");
+    fs::create_directories(root_ / "press");
     // Absolute paths: a bare name would mean the Windows directory to the API.
     apiFile_ = Prepare(root_ / "api");
     portFile_ = Prepare(root_ / "port");
+    pressFile_ = Prepare(root_ / "press");
   }
   void TearDown() override {
     WritePrivateProfileStringA(nullptr, nullptr, nullptr, apiFile_.c_str());
+    WritePrivateProfileStringA(nullptr, nullptr, nullptr, pressFile_.c_str());
     std::error_code ec;
     fs::remove_all(root_, ec);
   }
@@ -154,32 +160,37 @@ class IniDifferential : public ::testing::TestWithParam<Start> {
     return std::string(std::istreambuf_iterator<char>(in), {});
   }
 
-  // Runs one call through both stores, each on its own copy, with buffers of
-  // `size` bytes followed by guard bytes, all prefilled alike.
+  // Runs one call through the three stores, each on its own copy, with buffers
+  // of `size` bytes followed by guard bytes, all prefilled alike.
   void Same(const std::string& what, uint32_t size,
             const std::function<int64_t(k7::IIniStore&, const char*, char*)>& call) {
     // The API keeps parsed files for a while; make it read the file again,
     // as the portable store does on every call.
     WritePrivateProfileStringA(nullptr, nullptr, nullptr, apiFile_.c_str());
+    WritePrivateProfileStringA(nullptr, nullptr, nullptr, pressFile_.c_str());
     std::vector<char> a(size + 4, '#');
     std::vector<char> p(size + 4, '#');
+    std::vector<char> r(size + 4, '#');
     const int64_t ra = call(api_, apiFile_.c_str(), a.data());
     const int64_t rp = call(port_, portFile_.c_str(), p.data());
+    const int64_t rr = call(press_, pressFile_.c_str(), r.data());
     ++calls_;
-    if (ra == rp && a == p) return;
+    if (ra == rp && a == p && ra == rr && a == r) return;
     if (++mismatches_ > 25) return;
-    ADD_FAILURE() << GetParam().name << ": " << what << " size " << size << "\n  api  " << ra
-                  << " [" << Escape(std::string(a.begin(), a.end())) << "]\n  port " << rp << " ["
-                  << Escape(std::string(p.begin(), p.end())) << "]";
+    ADD_FAILURE() << GetParam().name << ": " << what << " size " << size << "\n  api   " << ra
+                  << " [" << Escape(std::string(a.begin(), a.end())) << "]\n  port  " << rp << " ["
+                  << Escape(std::string(p.begin(), p.end())) << "]\n  press " << rr << " ["
+                  << Escape(std::string(r.begin(), r.end())) << "]";
   }
 
   void SameFiles(const std::string& what) {
     const std::string a = Bytes(apiFile_);
     const std::string p = Bytes(portFile_);
-    if (a == p) return;
+    const std::string r = Bytes(pressFile_);
+    if (a == p && a == r) return;
     if (++mismatches_ > 25) return;
-    ADD_FAILURE() << GetParam().name << ": file after " << what << "\n  api  [" << Escape(a)
-                  << "]\n  port [" << Escape(p) << "]";
+    ADD_FAILURE() << GetParam().name << ": file after " << what << "\n  api   [" << Escape(a)
+                  << "]\n  port  [" << Escape(p) << "]\n  press [" << Escape(r) << "]";
   }
 
   // Section names as the API lists them, all of them.
@@ -231,6 +242,7 @@ class IniDifferential : public ::testing::TestWithParam<Start> {
   }
 
   void ReadAll() {
+    press_.BeginPress();
     for (uint32_t size : {1u, 2u, 3u, 5u, 8u, 16u, 64u, 1u << 20}) {
       Same("GetSectionNames", size, [&](k7::IIniStore& st, const char* f, char* b) {
         return st.GetSectionNames(b, size, f);
@@ -314,6 +326,10 @@ class IniDifferential : public ::testing::TestWithParam<Start> {
   std::string portFile_;
   k7::Win32IniStore api_;
   k7::PortableIniStore port_;
+  std::string pressFile_;
+  k7::Win32WholeFileReader reader_;
+  k7::Win32IniStore pressApi_;
+  k7::PressIniStore press_{reader_, pressApi_};
   int calls_ = 0;
   int mismatches_ = 0;
 };

@@ -1,0 +1,62 @@
+#include "profiles/press_ini_win32.h"
+
+#include <windows.h>
+
+namespace k7 {
+namespace {
+
+class FileHandle {
+ public:
+  explicit FileHandle(HANDLE h) : h_(h) {}
+  ~FileHandle() {
+    if (h_ != INVALID_HANDLE_VALUE) CloseHandle(h_);
+  }
+  FileHandle(const FileHandle&) = delete;
+  FileHandle& operator=(const FileHandle&) = delete;
+  HANDLE get() const { return h_; }
+
+ private:
+  HANDLE h_;
+};
+
+}  // namespace
+
+FileBytes Win32WholeFileReader::ReadWhole(const char* file, size_t maxBytes) {
+  FileBytes result;  // kUnreadable
+  if (file == nullptr || *file == '\0') return result;
+  // Every share mode: a read must never make another program's write fail.
+  FileHandle f(CreateFileA(file, GENERIC_READ,
+                           FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                           OPEN_EXISTING, FILE_FLAG_SEQUENTIAL_SCAN, nullptr));
+  if (f.get() == INVALID_HANDLE_VALUE) {
+    // A missing folder, a folder, no access, a sharing violation: not read.
+    if (GetLastError() == ERROR_FILE_NOT_FOUND) result.state = IniFileState::kMissing;
+    return result;
+  }
+  LARGE_INTEGER size;
+  if (!GetFileSizeEx(f.get(), &size) || size.QuadPart < 0) return result;
+  if (static_cast<unsigned long long>(size.QuadPart) > maxBytes) {
+    result.state = IniFileState::kTooLarge;
+    return result;
+  }
+  std::string bytes(static_cast<size_t>(size.QuadPart), '\0');
+  size_t done = 0;
+  while (done < bytes.size()) {
+    DWORD got = 0;
+    if (!ReadFile(f.get(), bytes.data() + done, static_cast<DWORD>(bytes.size() - done), &got,
+                  nullptr) ||
+        got == 0) {
+      return result;  // shorter than it was a moment ago
+    }
+    done += got;
+  }
+  // Nothing beyond the size taken at the start: it did not grow meanwhile.
+  char extra;
+  DWORD got = 0;
+  if (!ReadFile(f.get(), &extra, 1, &got, nullptr) || got != 0) return result;
+  result.state = IniFileState::kRead;
+  result.bytes = std::move(bytes);
+  return result;
+}
+
+}  // namespace k7
