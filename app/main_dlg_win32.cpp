@@ -32,8 +32,9 @@ constexpr CategoryLabel kCategoryLabels[] = {
 }  // namespace
 
 CMainDlg::CMainDlg(ReceiverKind receiverKind)
-    : m_matcher(m_ini, m_foreground, g_ProfileNames),
-      m_platform{m_input, m_launcher, m_ini, m_matcher},
+    : m_pressIni(m_fileReader, m_ini),
+      m_matcher(m_pressIni, m_foreground, g_ProfileNames),
+      m_platform{m_input, m_launcher, m_pressIni, m_matcher},
       m_receiver(receiverKind, *this),
       m_connection(m_receiver, *this) {}
 
@@ -307,6 +308,7 @@ void CMainDlg::LearnButton(int code, int marker) {
 }
 
 void CMainDlg::Dispatch(int code, int marker, int repeat) {
+  m_pressIni.BeginPress();
   DispatchRemoteButton(m_platform, code, marker, repeat);
 }
 

@@ -15,6 +15,7 @@
 #include "dispatch/launcher_win32.h"
 #include "keys/input_win32.h"
 #include "profiles/ini_store_win32.h"
+#include "profiles/press_ini_win32.h"
 #include "receiver/connection.h"
 #include "receiver/receiver_win32.h"
 #include "ui/dialog_win32.h"
@@ -90,6 +91,9 @@ class CMainDlg : public ui::CDialog, private IReportSink, private IConnectionVie
   const TrayMenuTexts* m_pMenuTexts = nullptr;
 
   Win32IniStore m_ini;
+  // The reader's view of the files: one read of each per press.
+  Win32WholeFileReader m_fileReader;
+  PressIniStore m_pressIni;
   Win32Input m_input;
   Win32Launcher m_launcher;
   Win32ForegroundProcess m_foreground;

@@ -2,7 +2,10 @@
 
 #include <gtest/gtest.h>
 
+#include <atomic>
+#include <cstdio>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "app/text.h"
@@ -11,6 +14,7 @@
 #include "fakes/temp_dir.h"
 #include "profiles/ini_file.h"
 #include "profiles/ini_paths.h"
+#include "profiles/press_ini.h"
 
 namespace k7 {
 namespace {
@@ -44,21 +48,26 @@ class ForegroundMatchTest : public ::testing::Test {
     ini.WriteString(name.c_str(), "33", (name + " caption").c_str(), g_szUserDefInfIniPath);
   }
   void Refresh() { RefreshProfileList(ini, box, g_szUserDefIniPath); }
-  // A press of code 0 (slot 33) as the dispatcher makes it.
+  // A press of code 0 (slot 33) as the reader makes it.
   std::string Press() {
     input.events.clear();
+    press.BeginPress();
     DispatchRemoteButton(platform, 0x00, kMarker, 0);
     return test::Describe(input.events);
   }
 
   test::TempDir dir;
+  // Writes and the settings box's refills, as the user-interface thread makes them.
   PortableIniStore ini;
+  // The reader's reads, as the program makes them: one copy of each file a press.
+  PortableFileReader reader;
+  PressIniStore press{reader, ini};
   NullList box;
   FakeForeground foreground;
-  ForegroundProfileMatcher matcher{ini, foreground, g_ProfileNames};
+  ForegroundProfileMatcher matcher{press, foreground, g_ProfileNames};
   test::RecordingInput input;
   test::FakeLauncher launcher;
-  DispatchPlatform platform{input, launcher, ini, matcher};
+  DispatchPlatform platform{input, launcher, press, matcher};
 };
 
 TEST_F(ForegroundMatchTest, MatchesTheBaseNameWithoutRegardToCase) {
@@ -146,6 +155,65 @@ TEST_F(ForegroundMatchTest, LongNamesAreComparedWhole) {
   EXPECT_EQ(Press(), test::Describe({test::Down('W'), test::Up('W')}));
   foreground.exe = std::string(99, 'e');
   EXPECT_EQ(Press(), test::Describe({test::Down('C'), test::Up('C')}));
+}
+
+// The user-interface thread refills a list of 100 long names, and rewrites the
+// file, while the reader presses: every press either matches a whole name of
+// the file with that profile's own keys, or nothing. Then a deleted profile is
+// not matched at the next press, refilled or not.
+TEST_F(ForegroundMatchTest, HundredLongNamesRefilledWhilePressingAreNeverCut) {
+  std::vector<std::string> names;
+  for (int i = 0; i < 100; ++i) {
+    std::string name = "P" + std::to_string(100 + i) + std::string(95, 'x');
+    ASSERT_EQ(name.size(), 99u);
+    Profile(name, i == 99 ? "WinDVD.exe" : "other" + std::to_string(i) + ".exe", "0-A");
+    names.push_back(name);
+  }
+  ini.WriteString(names[99].c_str(), "33", "0-W", g_szUserDefIniPath);
+  const std::string other = std::string(98, 'z') + "Z";
+  Refresh();
+  foreground.exe = "WinDVD.exe";
+  const std::string w = test::Describe({test::Down('W'), test::Up('W')});
+  const std::string z = test::Describe({test::Down('Z'), test::Up('Z')});
+  ASSERT_EQ(Press(), w);
+
+  std::atomic<bool> done{false};
+  std::thread ui([&] {
+    for (int i = 0; i < 10; ++i) {
+      // The last profile gives way to another for the same program, and back.
+      ini.WriteString(names[99].c_str(), nullptr, nullptr, g_szUserDefIniPath);
+      Profile(other, "WinDVD.exe", "0-Z");
+      Refresh();
+      ini.WriteString(other.c_str(), nullptr, nullptr, g_szUserDefIniPath);
+      Profile(names[99], "WinDVD.exe", "0-W");
+      Refresh();
+    }
+    done = true;
+  });
+  int presses = 0;
+  std::string bad;
+  while ((!done.load() || presses < 5) && bad.empty()) {
+    const std::string keys = Press();
+    const std::string cur = g_szCurProfile;
+    const bool ok = g_bNoProfile.load()
+                        ? keys.empty()
+                        : (keys == w && cur == names[99]) || (keys == z && cur == other);
+    if (!ok) bad = "press " + std::to_string(presses) + ": \"" + cur + "\" keys " + keys;
+    ++presses;
+  }
+  ui.join();
+  std::printf("%d presses during the refills\n", presses);
+  EXPECT_EQ(bad, "");
+  ASSERT_EQ(Press(), w);
+
+  // Deleted, the list not yet refilled: the name is still listed, not matched.
+  ini.WriteString(names[99].c_str(), nullptr, nullptr, g_szUserDefIniPath);
+  EXPECT_EQ(Press(), "");
+  EXPECT_TRUE(g_bNoProfile.load());
+  Refresh();
+  EXPECT_EQ(g_ProfileNames.Snapshot()->size(), 99u);
+  EXPECT_EQ(Press(), "");
+  EXPECT_TRUE(g_bNoProfile.load());
 }
 
 }  // namespace

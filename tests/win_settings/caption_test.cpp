@@ -218,5 +218,56 @@ TEST_F(CaptionTest, SwitchedOffInTheFileStaysOffAfterAStart) {
   EXPECT_FALSE(settings_->Checked(IDC_OSD)) << "the box does not show the stored setting";
 }
 
+// Rewrites a file in place with one substring swapped for another of the same
+// length, and gives it back its modification time: the file looks untouched
+// to anything that goes by size and time.
+void EditKeepingSizeAndTime(const std::string& path, const std::string& from,
+                            const std::string& to) {
+  ASSERT_EQ(from.size(), to.size());
+  std::string text = harness::ReadFileShared(path);
+  const size_t at = text.find(from);
+  ASSERT_NE(at, std::string::npos) << from << " not in " << path;
+  text.replace(at, from.size(), to);
+  HANDLE f = CreateFileA(path.c_str(), GENERIC_READ | GENERIC_WRITE,
+                         FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING, 0, nullptr);
+  ASSERT_NE(f, INVALID_HANDLE_VALUE) << path;
+  FILETIME written = {};
+  GetFileTime(f, nullptr, nullptr, &written);
+  DWORD n = 0;
+  const BOOL ok = WriteFile(f, text.data(), static_cast<DWORD>(text.size()), &n, nullptr);
+  SetFileTime(f, nullptr, nullptr, &written);
+  CloseHandle(f);
+  ASSERT_TRUE(ok && n == text.size()) << path;
+}
+
+// Both profile files edited by another program the moment before a press
+// (same size, same time stamp): that press already sends the new hotkey and
+// shows the new caption. Back and forth, so no earlier copy can pass for it.
+TEST_F(CaptionTest, AnEditSavedJustBeforeAPressIsSeenByThatPress) {
+  constexpr unsigned kCodeExit = 0x5C;  // WinDVD slot 1: "0-X", "Exit"
+  StartWatched();
+  harness::TargetApp& player = *target_;
+  ASSERT_TRUE(PressAndWaitShown(kCodeExit, "Exit")) << Describe(watch_->Changes());
+  const std::string userDef = program_->IniPath("UserDef.ini");
+  const std::string userDefInf = program_->IniPath("UserDefInf.ini");
+  Log expected = {{WM_KEYDOWN, 'X'}, {WM_KEYUP, 'X'}};
+  ASSERT_TRUE(player.WaitForKeyLog(expected.size()));
+  for (int round = 0; round < 3; ++round) {
+    SCOPED_TRACE("round " + std::to_string(round));
+    const bool even = round % 2 == 0;
+    EditKeepingSizeAndTime(userDef, even ? "\r\n1=0-X\r\n" : "\r\n1=0-Y\r\n",
+                           even ? "\r\n1=0-Y\r\n" : "\r\n1=0-X\r\n");
+    EditKeepingSizeAndTime(userDefInf, even ? "\r\n1=Exit\r\n" : "\r\n1=Exot\r\n",
+                           even ? "\r\n1=Exot\r\n" : "\r\n1=Exit\r\n");
+    const UINT key = even ? 'Y' : 'X';
+    expected.push_back({WM_KEYDOWN, key});
+    expected.push_back({WM_KEYUP, key});
+    EXPECT_TRUE(PressAndWaitShown(kCodeExit, even ? "Exot" : "Exit"))
+        << Describe(watch_->Changes());
+    ASSERT_TRUE(player.WaitForKeyLog(expected.size()));
+    EXPECT_EQ(player.KeyLog(), expected);
+  }
+}
+
 }  // namespace
 }  // namespace k7::settingstest
