@@ -1,6 +1,8 @@
 // The foreground window's executable on the real system.
 #pragma once
 
+#include <windows.h>
+
 #include <cstdint>
 #include <string>
 
@@ -12,9 +14,54 @@ namespace k7 {
 // name on most systems) goes into out. False when the id is not found.
 bool GetProcessExeName(uint32_t processId, char* out, uint32_t size);
 
+// The system calls that name a process, apart so that tests can make the
+// quick one fail.
+class IProcessNameCalls {
+ public:
+  virtual ~IProcessNameCalls() = default;
+  // A handle that allows the image name query; nullptr when it cannot be had.
+  virtual HANDLE Open(uint32_t processId) = 0;
+  virtual void Close(HANDLE process) = 0;
+  // Full path of the process's executable; false when the query fails.
+  virtual bool ImagePath(HANDLE process, char* out, uint32_t size) = 0;
+  // As GetProcessExeName.
+  virtual bool SnapshotName(uint32_t processId, char* out, uint32_t size) = 0;
+};
+
+class Win32ProcessNameCalls : public IProcessNameCalls {
+ public:
+  HANDLE Open(uint32_t processId) override;
+  void Close(HANDLE process) override;
+  bool ImagePath(HANDLE process, char* out, uint32_t size) override;
+  bool SnapshotName(uint32_t processId, char* out, uint32_t size) override;
+};
+
+// Names the process with its image path where it can (tens of microseconds),
+// else with a process snapshot (milliseconds); both give the same file name.
+// Keeps the last process it named open: while that handle is open the id
+// cannot go to another process, so the same id at the next press needs no
+// query at all. One thread at a time.
 class Win32ForegroundProcess : public IForegroundProcess {
  public:
+  Win32ForegroundProcess() : calls_(ownCalls_) {}
+  explicit Win32ForegroundProcess(IProcessNameCalls& calls) : calls_(calls) {}
+  ~Win32ForegroundProcess() override;
+  Win32ForegroundProcess(const Win32ForegroundProcess&) = delete;
+  Win32ForegroundProcess& operator=(const Win32ForegroundProcess&) = delete;
+
   std::string ForegroundExeName() override;
+  // The name for one process id, as ForegroundExeName finds it: the
+  // snapshot's szExeFile, or empty when the snapshot has no such process.
+  std::string ExeNameOf(uint32_t processId);
+
+ private:
+  void Release();
+
+  Win32ProcessNameCalls ownCalls_;
+  IProcessNameCalls& calls_;
+  HANDLE held_ = nullptr;
+  uint32_t heldId_ = 0;
+  std::string heldName_;
 };
 
 }  // namespace k7
