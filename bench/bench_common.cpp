@@ -141,10 +141,11 @@ bool Rig::WaitConnected(DWORD timeoutMs) {
       timeoutMs, 20);
 }
 
-void LayManyProfiles(const harness::Program& program, int count) {
+void LayManyProfilesIn(const std::string& folder, int count) {
   const std::string golden = K7_TEST_DATA_DIR "/first_run/";
-  program.CopyIniIn(golden + "QVCtrl.ini", "QVCtrl.ini");
-  program.CopyIniIn(golden + "UserDefInf.ini", "UserDefInf.ini");
+  for (const char* name : {"QVCtrl.ini", "UserDefInf.ini"}) {
+    WriteWhole(folder + "\\" + name, harness::ReadFileShared(golden + name));
+  }
   std::string text;
   char line[96];
   for (int i = 1; i < count; ++i) {
@@ -158,7 +159,12 @@ void LayManyProfiles(const harness::Program& program, int count) {
     }
   }
   text += Section(harness::ReadFileShared(golden + "UserDef.ini"), "WinDVD");
-  WriteWhole(program.IniPath("UserDef.ini"), text);
+  WriteWhole(folder + "\\UserDef.ini", text);
+}
+
+void LayManyProfiles(const harness::Program& program, int count) {
+  const std::string userDef = program.IniPath("UserDef.ini");
+  LayManyProfilesIn(userDef.substr(0, userDef.rfind('\\')), count);
 }
 
 ProcessCounters ReadCounters(HANDLE process) {

@@ -70,6 +70,8 @@ class Rig {
 // Lays the built-in INI files beside the program, with a "UserDef.ini" of
 // count profiles: count - 1 that match no running program, then "WinDVD".
 void LayManyProfiles(const harness::Program& program, int count);
+// The same files in a folder of the caller's choosing.
+void LayManyProfilesIn(const std::string& folder, int count);
 
 // The counters of another process that the soak compares.
 struct ProcessCounters {

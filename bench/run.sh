@@ -2,7 +2,7 @@
 # Builds the benchmarks of the whole program and runs them under Wine, with
 # one virtual screen and one wineserver around all of them.
 #
-#   bench/run.sh [counters] [latency] [held] [soak]
+#   bench/run.sh [counters] [latency] [held] [soak] [press_cost]
 #
 # Without names it runs all four in that order. Arguments for one benchmark
 # go in K7_BENCH_ARGS_<NAME>, e.g. K7_BENCH_ARGS_SOAK="20 500" for a short soak.
@@ -16,8 +16,8 @@ names=("$@")
 targets=()
 for n in "${names[@]}"; do
   case "$n" in
-    counters | latency | held | soak) targets+=("k7_bench_$n") ;;
-    *) echo "bench/run.sh: unknown benchmark \"$n\" (counters, latency, held, soak)" >&2; exit 2 ;;
+    counters | latency | held | soak | press_cost) targets+=("k7_bench_$n") ;;
+    *) echo "bench/run.sh: unknown benchmark \"$n\" (counters, latency, held, soak, press_cost)" >&2; exit 2 ;;
   esac
 done
 

@@ -1,0 +1,155 @@
+// Where the time of one press goes inside the program, without the pipe, the
+// injection or another process: the reader's work for code 0x02 (match the
+// foreground executable among the profiles, load the slots, read the caption)
+// with the INI files as the program reads them now (one copy per file per
+// press) and through one private-profile call per value, at 4, 25 and 100
+// profiles; and the foreground executable's name, by image-path query with
+// the handle kept and by process snapshot.
+//
+//   k7_bench_press_cost.exe [presses]
+#include <windows.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <exception>
+#include <string>
+#include <vector>
+
+#include "app/text.h"
+#include "bench_common.h"
+#include "dispatch/dispatch.h"
+#include "dispatch/foreground_match.h"
+#include "dispatch/foreground_win32.h"
+#include "profiles/ini_paths.h"
+#include "profiles/ini_store_win32.h"
+#include "profiles/press_ini_win32.h"
+#include "profiles/profile_store.h"
+
+namespace k7::bench {
+namespace {
+
+class NullInput : public IInputSink {
+ public:
+  void KeyEvent(uint8_t, uint8_t, uint32_t) override { ++keys; }
+  bool IsNumLockOn() override { return false; }
+  void MouseEvent(uint32_t, int32_t, int32_t) override {}
+  int keys = 0;
+};
+
+class NullLauncher : public ILauncher {
+ public:
+  bool PathExists(const char*) override { return false; }
+  void Start(const char*) override {}
+};
+
+class FixedForeground : public IForegroundProcess {
+ public:
+  std::string ForegroundExeName() override { return "C:\\Program Files\\WinDVD\\WinDVD.exe"; }
+};
+
+class NullList : public IProfileList {
+ public:
+  void Clear() override {}
+  void Append(const char*) override {}
+  void SelectFirst() override {}
+};
+
+// Microseconds of each call of f, after a warm-up.
+template <typename F>
+Summary Time(int n, F f) {
+  for (int i = 0; i < 20; ++i) f();
+  std::vector<double> us;
+  us.reserve(n);
+  for (int i = 0; i < n; ++i) {
+    const LONGLONG t0 = Qpc();
+    f();
+    us.push_back(harness::QpcMs(t0, Qpc()) * 1000.0);
+  }
+  return Summarize(us);
+}
+
+void MeasureProfiles(const harness::ScratchDir& dir, int profiles, int presses) {
+  const std::string folder = dir.Path() + "\\p" + std::to_string(profiles);
+  CreateDirectoryA(folder.c_str(), nullptr);
+  LayManyProfilesIn(folder, profiles);
+  CopyBounded(g_szCtrlIniPath, (folder + "\\QVCtrl.ini").c_str());
+  CopyBounded(g_szUserDefIniPath, (folder + "\\UserDef.ini").c_str());
+  CopyBounded(g_szUserDefInfIniPath, (folder + "\\UserDefInf.ini").c_str());
+
+  Win32IniStore api;
+  NullList box;
+  RefreshProfileList(api, box, g_szUserDefIniPath);
+  Win32WholeFileReader reader;
+  PressIniStore pressIni(reader, api);
+  FixedForeground foreground;
+  NullInput input;
+  NullLauncher launcher;
+
+  for (bool copy : {true, false}) {
+    IIniStore& ini = copy ? static_cast<IIniStore&>(pressIni) : api;
+    ForegroundProfileMatcher matcher(ini, foreground, g_ProfileNames);
+    DispatchPlatform platform{input, launcher, ini, matcher};
+    input.keys = 0;
+    const Summary s = Time(presses, [&] {
+      pressIni.BeginPress();
+      DispatchRemoteButton(platform, kCodePageDown, kMarker, 0);
+    });
+    if (input.keys != 2 * (presses + 20) || std::string(g_szOsdText) != "Next") {
+      Fail("the press did not reach the WinDVD profile");
+    }
+    char label[80];
+    std::snprintf(label, sizeof label, "%d profiles, %s", profiles,
+                  copy ? "one copy per file" : "one API call per value");
+    PrintSummary(label, s, "us");
+  }
+}
+
+int Run(int presses) {
+  std::printf("the reader's work for one press of code 0x%02X, %d presses each\n", kCodePageDown,
+              presses);
+  harness::ScratchDir dir("press-cost");
+  for (int profiles : {4, 25, 100}) MeasureProfiles(dir, profiles, presses);
+
+  // The name of a process in front: this one's own window is not needed, the
+  // look-up is by process id.
+  harness::TargetApp player(dir, "WinDVD.exe");
+  const DWORD pid = player.Id();
+  Win32ForegroundProcess quick;
+  if (quick.ExeNameOf(pid) != "WinDVD.exe") Fail("the quick look-up named WinDVD.exe otherwise");
+  PrintSummary("foreground name, handle kept", Time(presses, [&] { quick.ExeNameOf(pid); }), "us");
+  PrintSummary("foreground name, open and query",
+               Time(presses,
+                    [&] {
+                      Win32ForegroundProcess fresh;
+                      fresh.ExeNameOf(pid);
+                    }),
+               "us");
+  PrintSummary("foreground name, snapshot",
+               Time(presses,
+                    [&] {
+                      char name[MAX_PATH];
+                      GetProcessExeName(pid, name, sizeof name);
+                    }),
+               "us");
+  PrintSummary("GetForegroundWindow + thread id",
+               Time(presses,
+                    [&] {
+                      DWORD id = 0;
+                      GetWindowThreadProcessId(GetForegroundWindow(), &id);
+                    }),
+               "us");
+  return 0;
+}
+
+}  // namespace
+}  // namespace k7::bench
+
+int main(int argc, char** argv) {
+  const int presses = argc > 1 ? std::atoi(argv[1]) : 1000;
+  try {
+    return k7::bench::Run(presses > 0 ? presses : 1000);
+  } catch (const std::exception& e) {
+    std::printf("FAILED: %s\n", e.what());
+    return 1;
+  }
+}
