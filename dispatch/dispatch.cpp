@@ -141,10 +141,9 @@ void RunSlot(DispatchPlatform& platform, int n) {
   LoadSlotCaption(platform.ini, n);
 }
 
-void DispatchRemoteButton(DispatchPlatform& platform, int code, int marker, int repeat) {
-  if ((marker & 0xFF) != kMarker) return;
-  platform.matcher.MatchForegroundProfile();
+namespace {
 
+void Act(DispatchPlatform& platform, int code, int repeat) {
   const ButtonCode& entry = LookupButtonCode(code);
   const bool firstReport = (repeat & 0xFF) == 0;
   switch (entry.kind) {
@@ -180,6 +179,15 @@ void DispatchRemoteButton(DispatchPlatform& platform, int code, int marker, int 
       LaunchCategory(platform, entry.category);
       return;
   }
+}
+
+}  // namespace
+
+void DispatchRemoteButton(DispatchPlatform& platform, int code, int marker, int repeat) {
+  if ((marker & 0xFF) != kMarker) return;
+  platform.matcher.MatchForegroundProfile();
+  Act(platform, code, repeat);
+  platform.matcher.CompleteMatchedProfile();
 }
 
 }  // namespace k7

@@ -34,6 +34,10 @@ class IProfileMatcher {
  public:
   virtual ~IProfileMatcher() = default;
   virtual void MatchForegroundProfile() = 0;
+  // After the press's action: whatever of the matched profile the action
+  // itself did not need (the slot descriptions), so that reading it does not
+  // delay the keys.
+  virtual void CompleteMatchedProfile() {}
 };
 
 struct DispatchPlatform {

@@ -18,11 +18,16 @@ void ForegroundProfileMatcher::MatchForegroundProfile() {
     const std::string exeFile = ReadWholeString(ini_, name.c_str(), "ExeFile", g_szUserDefIniPath);
     if (!EqualsNoCase(exeFile.c_str(), base.c_str())) continue;
     CopyBounded(g_szCurProfile, name.c_str());
-    g_HotkeyTable.Load(ini_, g_szCurProfile, g_szUserDefIniPath, g_szUserDefInfIniPath, kSlotCount);
+    g_HotkeyTable.LoadHotkeys(ini_, g_szCurProfile, g_szUserDefIniPath, kSlotCount);
     g_bNoProfile = false;
     return;
   }
   g_bNoProfile = true;
+}
+
+void ForegroundProfileMatcher::CompleteMatchedProfile() {
+  if (g_bNoProfile.load()) return;
+  g_HotkeyTable.LoadDescriptions(ini_, g_szCurProfile, g_szUserDefInfIniPath, kSlotCount);
 }
 
 }  // namespace k7

@@ -28,8 +28,11 @@ class ForegroundProfileMatcher : public IProfileMatcher {
                            const SharedProfileNames& names)
       : ini_(ini), foreground_(foreground), names_(names) {}
 
-  // Sets g_bNoProfile; on a match also g_szCurProfile and g_HotkeyTable.
+  // Sets g_bNoProfile; on a match also g_szCurProfile and the hotkeys of
+  // g_HotkeyTable.
   void MatchForegroundProfile() override;
+  // On a match, the descriptions of g_HotkeyTable ("UserDefInf.ini").
+  void CompleteMatchedProfile() override;
 
  private:
   IIniStore& ini_;

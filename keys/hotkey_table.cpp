@@ -8,6 +8,12 @@ namespace k7 {
 
 void CHotkeyTable::Load(IIniStore& ini, const char* section, const char* userDefPath,
                         const char* userDefInfPath, int count) {
+  LoadHotkeys(ini, section, userDefPath, count);
+  LoadDescriptions(ini, section, userDefInfPath, count);
+}
+
+void CHotkeyTable::LoadHotkeys(IIniStore& ini, const char* section, const char* userDefPath,
+                               int count) {
   if (count > kSlotCount) count = kSlotCount;
   for (int i = 0; i < count; ++i) {
     BUTTONSLOT& slot = m_Slots[i];
@@ -15,11 +21,21 @@ void CHotkeyTable::Load(IIniStore& ini, const char* section, const char* userDef
     char key[4];
     std::snprintf(key, sizeof key, "%d", i);
     ini.GetString(section, key, "", slot.szHotkey, sizeof slot.szHotkey, userDefPath);
-    ini.GetString(section, key, "", slot.szDescription, sizeof slot.szDescription, userDefInfPath);
-    // Whatever the store did, the buffers end within their size.
+    // Whatever the store did, the buffer ends within its size.
     slot.szHotkey[kHotkeyLen - 1] = '\0';
-    slot.szDescription[kDescriptionLen - 1] = '\0';
     ParseSlot(i);
+  }
+}
+
+void CHotkeyTable::LoadDescriptions(IIniStore& ini, const char* section, const char* userDefInfPath,
+                                    int count) {
+  if (count > kSlotCount) count = kSlotCount;
+  for (int i = 0; i < count; ++i) {
+    BUTTONSLOT& slot = m_Slots[i];
+    char key[4];
+    std::snprintf(key, sizeof key, "%d", i);
+    ini.GetString(section, key, "", slot.szDescription, sizeof slot.szDescription, userDefInfPath);
+    slot.szDescription[kDescriptionLen - 1] = '\0';
   }
 }
 

@@ -15,6 +15,10 @@ class CHotkeyTable {
   // and parses it. Slots from count on are left untouched.
   void Load(IIniStore& ini, const char* section, const char* userDefPath,
             const char* userDefInfPath, int count);
+  // Load in two halves: the hotkeys (each slot emptied, read and parsed),
+  // then the descriptions into the same slots.
+  void LoadHotkeys(IIniStore& ini, const char* section, const char* userDefPath, int count);
+  void LoadDescriptions(IIniStore& ini, const char* section, const char* userDefInfPath, int count);
 
   // Parses m_Slots[n].szHotkey in place (see ParseHotkeyString).
   void ParseSlot(int n);

@@ -7,6 +7,7 @@
 #include <mutex>
 #include <string>
 #include <system_error>
+#include <unordered_map>
 #include <vector>
 
 #include "app/text.h"
@@ -65,7 +66,24 @@ struct Section {
 struct Document {
   bool utf8Signature = false;
   std::vector<Section> sections;
+  // For a document that is only read, many times: the first section of each
+  // name (lower case). Left empty, and unused, for one that is changed.
+  std::unordered_map<std::string, size_t> firstSection;
+  bool indexed = false;
 };
+
+std::string Lowered(const std::string& s) {
+  std::string out(s);
+  for (char& c : out) c = AsciiLower(c);
+  return out;
+}
+
+void BuildIndex(Document& doc) {
+  for (size_t i = 0; i < doc.sections.size(); ++i) {
+    doc.firstSection.try_emplace(Lowered(doc.sections[i].name), i);
+  }
+  doc.indexed = true;
+}
 
 Document Parse(const std::string& bytes) {
   Document doc;
@@ -219,6 +237,10 @@ std::string CopyEntry(const std::string& value, uint64_t size) {
 }
 
 const Section* FindSectionExact(const Document& doc, const char* name) {
+  if (doc.indexed) {
+    const auto it = doc.firstSection.find(Lowered(name));
+    return it == doc.firstSection.end() ? nullptr : &doc.sections[it->second];
+  }
   for (const Section& section : doc.sections) {
     if (EqualsNoCase(section.name.c_str(), name)) return &section;
   }
@@ -227,14 +249,11 @@ const Section* FindSectionExact(const Document& doc, const char* name) {
 
 // Lookup by key: names trimmed, first matching section only, first key in it.
 const Key* FindKey(const Document& doc, const char* section, const char* key) {
-  const std::string sectionName = Trimmed(section);
+  const Section* s = FindSectionExact(doc, Trimmed(section).c_str());
+  if (s == nullptr) return nullptr;
   const std::string keyName = Trimmed(key);
-  for (const Section& s : doc.sections) {
-    if (!EqualsNoCase(s.name.c_str(), sectionName.c_str())) continue;
-    for (const Key& k : s.keys) {
-      if (EqualsNoCase(k.name.c_str(), keyName.c_str())) return &k;
-    }
-    return nullptr;
+  for (const Key& k : s->keys) {
+    if (EqualsNoCase(k.name.c_str(), keyName.c_str())) return &k;
   }
   return nullptr;
 }
@@ -549,8 +568,12 @@ struct IniSnapshot::Impl {
 
 IniSnapshot::IniSnapshot() : IniSnapshot(FileBytes{}) {}
 
-IniSnapshot::IniSnapshot(const FileBytes& file)
-    : impl_(std::make_shared<const Impl>(Impl{FromBytes(file)})) {}
+IniSnapshot::IniSnapshot(const FileBytes& file) {
+  auto impl = std::make_shared<Impl>(Impl{FromBytes(file)});
+  // A copy answers a whole press's look-ups: find sections by name at once.
+  BuildIndex(impl->file.doc);
+  impl_ = std::move(impl);
+}
 
 IniFileState IniSnapshot::state() const {
   return impl_->file.state;

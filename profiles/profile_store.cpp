@@ -45,7 +45,11 @@ bool HasKeys(IIniStore& ini, const std::string& section, const char* file) {
 
 std::string ReadWholeString(IIniStore& ini, const char* section, const char* key,
                             const char* file) {
-  std::vector<char> buf(1024);
+  // Most values fit here: the reader looks up one per profile on every press.
+  char small[512];
+  const uint32_t fits = ini.GetString(section, key, "", small, sizeof small, file);
+  if (fits + 1 < sizeof small) return std::string(small, fits);
+  std::vector<char> buf(4096);
   for (;;) {
     const uint32_t n = ini.GetString(section, key, "", buf.data(), uint32_t(buf.size()), file);
     if (n + 1 < buf.size() || buf.size() >= (64u << 20)) return std::string(buf.data(), n);

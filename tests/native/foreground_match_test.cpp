@@ -3,7 +3,6 @@
 #include <gtest/gtest.h>
 
 #include <atomic>
-#include <cstdio>
 #include <string>
 #include <thread>
 #include <vector>
@@ -157,9 +156,35 @@ TEST_F(ForegroundMatchTest, LongNamesAreComparedWhole) {
   EXPECT_EQ(Press(), test::Describe({test::Down('C'), test::Up('C')}));
 }
 
+// The keys go out before the caption file is even read; the matched
+// profile's descriptions are loaded after them, so the table ends each press
+// as a whole load would leave it.
+TEST_F(ForegroundMatchTest, KeysGoOutBeforeTheCaptionFileIsRead) {
+  Profile("WinDVD", "WinDVD.exe", "0-A");
+  Refresh();
+  foreground.exe = "WinDVD.exe";
+  struct FirstKeyWatch : test::RecordingInput {
+    void KeyEvent(uint8_t vk, uint8_t scan, uint32_t flags) override {
+      if (events.empty()) captionsReadBefore = press->SourceOf(g_szUserDefInfIniPath);
+      RecordingInput::KeyEvent(vk, scan, flags);
+    }
+    PressIniStore* press = nullptr;
+    PressIniStore::Source captionsReadBefore = PressIniStore::Source::kCopy;
+  } watch;
+  watch.press = &press;
+  DispatchPlatform watched{watch, launcher, press, matcher};
+  press.BeginPress();
+  DispatchRemoteButton(watched, 0x00, kMarker, 0);
+  EXPECT_EQ(test::Describe(watch.events), test::Describe({test::Down('A'), test::Up('A')}));
+  EXPECT_EQ(watch.captionsReadBefore, PressIniStore::Source::kNotRead);
+  EXPECT_STREQ(g_szOsdText, "WinDVD caption");
+  EXPECT_STREQ(g_HotkeyTable.Slot(33).szDescription, "WinDVD caption");
+  EXPECT_EQ(g_HotkeyTable.Slot(33).byKey, 'A');
+}
+
 // The user-interface thread refills a list of 100 long names, and rewrites the
 // file, while the reader presses: every press either matches a whole name of
-// the file with that profile's own keys, or nothing. Then a deleted profile is
+// the file with that profile's own keys (or none yet), or nothing. Then a deleted profile is
 // not matched at the next press, refilled or not.
 TEST_F(ForegroundMatchTest, HundredLongNamesRefilledWhilePressingAreNeverCut) {
   std::vector<std::string> names;
@@ -195,14 +220,14 @@ TEST_F(ForegroundMatchTest, HundredLongNamesRefilledWhilePressingAreNeverCut) {
   while ((!done.load() || presses < 5) && bad.empty()) {
     const std::string keys = Press();
     const std::string cur = g_szCurProfile;
-    const bool ok = g_bNoProfile.load()
-                        ? keys.empty()
-                        : (keys == w && cur == names[99]) || (keys == z && cur == other);
+    // A profile is written key by key: its hotkey may not be there yet.
+    const bool ok = g_bNoProfile.load() ? keys.empty()
+                                        : (cur == names[99] && (keys == w || keys.empty())) ||
+                                              (cur == other && (keys == z || keys.empty()));
     if (!ok) bad = "press " + std::to_string(presses) + ": \"" + cur + "\" keys " + keys;
     ++presses;
   }
   ui.join();
-  std::printf("%d presses during the refills\n", presses);
   EXPECT_EQ(bad, "");
   ASSERT_EQ(Press(), w);
 
