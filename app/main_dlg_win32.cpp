@@ -310,6 +310,7 @@ void CMainDlg::LearnButton(int code, int marker) {
 void CMainDlg::Dispatch(int code, int marker, int repeat) {
   m_pressIni.BeginPress();
   DispatchRemoteButton(m_platform, code, marker, repeat);
+  m_pressIni.EndPress();
 }
 
 void CMainDlg::RestartMouseTimer() {

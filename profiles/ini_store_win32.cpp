@@ -6,6 +6,7 @@
 #include <mutex>
 
 #include "profiles/ini_file.h"
+#include "profiles/press_ini_win32.h"
 
 namespace k7 {
 namespace {
@@ -55,14 +56,16 @@ uint32_t Win32IniStore::GetSection(const char* section, char* out, uint32_t size
 bool Win32IniStore::WriteString(const char* section, const char* key, const char* value,
                                 const char* file) {
   if (!Fits(section) || !Fits(key) || !Fits(value)) return false;
-  // Not while the reader copies the file for a press.
+  // Not while the reader copies the file for a press, nor with its handle open.
   std::lock_guard<std::mutex> lock(IniFilesLock());
+  CloseFilesHeldForPress();
   return WritePrivateProfileStringA(section, key, value, file) != FALSE;
 }
 
 bool Win32IniStore::WriteSection(const char* section, const char* keyValues, const char* file) {
   if (!Fits(section)) return false;
   std::lock_guard<std::mutex> lock(IniFilesLock());
+  CloseFilesHeldForPress();
   return WritePrivateProfileSectionA(section, keyValues, file) != FALSE;
 }
 

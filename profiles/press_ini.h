@@ -30,6 +30,8 @@ class IWholeFileReader {
   // change size meanwhile; kMissing when there is no such file; kTooLarge
   // beyond maxBytes; kUnreadable for anything else.
   virtual FileBytes ReadWhole(const char* file, size_t maxBytes) = 0;
+  // The press is over: whatever the reader kept open for it may go.
+  virtual void EndPress() {}
 };
 
 // Reads with standard C++ file I/O (ReadIniFileBytes).
@@ -49,6 +51,8 @@ class PressIniStore : public IIniStore {
 
   // A new press: every file is read again at its next look-up.
   void BeginPress();
+  // The press's work is done (its keys are out): the reader may close files.
+  void EndPress() { reader_.EndPress(); }
 
   uint32_t GetString(const char* section, const char* key, const char* def, char* out,
                      uint32_t size, const char* file) override;

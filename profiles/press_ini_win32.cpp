@@ -2,9 +2,16 @@
 
 #include <windows.h>
 
+#include <mutex>
+#include <vector>
+
 namespace k7 {
 namespace {
 
+// Files read for the current press, open until it ends; under IniFilesLock.
+std::vector<HANDLE> g_heldFiles;
+
+// Closes the file, or hands it to the end of the press.
 class FileHandle {
  public:
   explicit FileHandle(HANDLE h) : h_(h) {}
@@ -14,12 +21,26 @@ class FileHandle {
   FileHandle(const FileHandle&) = delete;
   FileHandle& operator=(const FileHandle&) = delete;
   HANDLE get() const { return h_; }
+  void HoldForPress() {
+    g_heldFiles.push_back(h_);
+    h_ = INVALID_HANDLE_VALUE;
+  }
 
  private:
   HANDLE h_;
 };
 
 }  // namespace
+
+void CloseFilesHeldForPress() {
+  for (HANDLE h : g_heldFiles) CloseHandle(h);
+  g_heldFiles.clear();
+}
+
+void Win32WholeFileReader::EndPress() {
+  std::lock_guard<std::mutex> lock(IniFilesLock());
+  CloseFilesHeldForPress();
+}
 
 FileBytes Win32WholeFileReader::ReadWhole(const char* file, size_t maxBytes) {
   FileBytes result;  // kUnreadable
@@ -56,6 +77,7 @@ FileBytes Win32WholeFileReader::ReadWhole(const char* file, size_t maxBytes) {
   if (!ReadFile(f.get(), &extra, 1, &got, nullptr) || got != 0) return result;
   result.state = IniFileState::kRead;
   result.bytes = std::move(bytes);
+  f.HoldForPress();
   return result;
 }
 

@@ -7,9 +7,18 @@ namespace k7 {
 
 // One CreateFile and ReadFile, sharing the file with every other reader and
 // writer; a file that grows or shrinks while it is read is not read whole.
+// The handle is closed when the press ends, so that closing it does not delay
+// the press's keys; the program's own writes close it first (see below).
 class Win32WholeFileReader : public IWholeFileReader {
  public:
+  ~Win32WholeFileReader() override { EndPress(); }
   FileBytes ReadWhole(const char* file, size_t maxBytes) override;
+  void EndPress() override;
 };
+
+// Closes every file a reader still holds for its press. The caller holds
+// IniFilesLock(); the program calls it before each of its own writes, so a
+// write never meets a handle of ours, whatever sharing the API asks for.
+void CloseFilesHeldForPress();
 
 }  // namespace k7

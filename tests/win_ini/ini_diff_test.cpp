@@ -138,6 +138,7 @@ class IniDifferential : public ::testing::TestWithParam<Start> {
   void TearDown() override {
     WritePrivateProfileStringA(nullptr, nullptr, nullptr, apiFile_.c_str());
     WritePrivateProfileStringA(nullptr, nullptr, nullptr, pressFile_.c_str());
+    press_.EndPress();
     std::error_code ec;
     fs::remove_all(root_, ec);
   }
