@@ -110,11 +110,11 @@ void Fail(const std::string& what) {
   throw std::runtime_error(what);
 }
 
-Rig::Rig(const Options& options) : dir_(options.label) {
+Rig::Rig(const Options& options, const std::string& simArgs) : dir_(options.label) {
   // Off before anything starts: a hotkey that is no keypad key would
   // otherwise come with a Num Lock correction.
   if (!harness::SetNumLock(false)) Fail("cannot switch Num Lock off");
-  sim_ = std::make_unique<harness::RemoteSim>(K7_REMOTE_SIM_PATH);
+  sim_ = std::make_unique<harness::RemoteSim>(K7_REMOTE_SIM_PATH, simArgs);
   if (sim_->Send("sleep 0") != "ok") Fail("remote-sim does not answer");
   program_ = std::make_unique<harness::Program>(dir_.Path(), harness::ProgramKind::kSim);
   if (options.prepare) options.prepare(*program_);

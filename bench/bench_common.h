@@ -47,7 +47,8 @@ class Rig {
     std::function<void(const harness::Program&)> prepare;
     std::string frontExe = "WinDVD.exe";
   };
-  explicit Rig(const Options& options);
+  // simArgs: remote-sim's command-line options.
+  explicit Rig(const Options& options, const std::string& simArgs = "");
   ~Rig();
   Rig(const Rig&) = delete;
   Rig& operator=(const Rig&) = delete;

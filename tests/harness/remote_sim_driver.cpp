@@ -1,5 +1,6 @@
 #include "harness/remote_sim_driver.h"
 
+#include <cstdlib>
 #include <stdexcept>
 
 namespace k7::harness {
@@ -130,12 +131,21 @@ std::string RemoteSim::Send(const std::string& command, DWORD timeoutMs) {
   return *answer;
 }
 
-int RemoteSim::Press(unsigned code, unsigned repeat) {
+int RemoteSim::Press(unsigned code, unsigned repeat, LONGLONG* writeQpc) {
   const std::string answer =
       Send("press " + std::to_string(code) + " " + std::to_string(repeat), kWaitMs);
   const std::string prefix = "ok sent=";
   if (answer.compare(0, prefix.size(), prefix) != 0) return -1;
-  return std::stoi(answer.substr(prefix.size()));
+  const int sent = std::stoi(answer.substr(prefix.size()));
+  if (writeQpc != nullptr) {
+    const size_t field = answer.find(" qpc=");
+    if (field == std::string::npos) return -1;
+    const char* digits = answer.c_str() + field + 5;
+    char* end = nullptr;
+    *writeQpc = std::strtoll(digits, &end, 10);
+    if (end == digits || (*end != '\0' && *end != ' ')) return -1;
+  }
+  return sent;
 }
 
 void RemoteSim::CloseInput() {

@@ -28,7 +28,9 @@ class RemoteSim {
   // comment lines get no answer: send those with Write.
   std::string Send(const std::string& command, DWORD timeoutMs = kWaitMs);
   // "press CODE REPEAT"; the N of "ok sent=N", or -1 for any other answer.
-  int Press(unsigned code, unsigned repeat = 0);
+  // With writeQpc, the simulator must have been started with --stamp: the T
+  // of its "qpc=T" goes there, and an answer without one gives -1.
+  int Press(unsigned code, unsigned repeat = 0, LONGLONG* writeQpc = nullptr);
 
   // Writes text as it is and waits for nothing.
   void Write(const std::string& text);

@@ -138,5 +138,18 @@ TEST(RemoteSimOptions, KnowsUnpluggedOnly) {
   EXPECT_NE(error.find("--fast"), std::string::npos);
 }
 
+TEST(RemoteSimOptions, StampIsOffUnlessAskedForAndCombines) {
+  std::string error;
+  const char* plain[] = {"--unplugged"};
+  EXPECT_FALSE(ParseOptions(1, plain, &error)->stamp);
+  const char* both[] = {"--stamp", "--unplugged"};
+  const std::optional<Options> o = ParseOptions(2, both, &error);
+  ASSERT_NE(o, std::nullopt) << error;
+  EXPECT_TRUE(o->stamp);
+  EXPECT_TRUE(o->unplugged);
+  const char* misspelt[] = {"--stamps"};
+  EXPECT_EQ(ParseOptions(1, misspelt, &error), std::nullopt);
+}
+
 }  // namespace
 }  // namespace k7::sim

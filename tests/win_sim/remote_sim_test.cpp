@@ -24,6 +24,12 @@ using Report = std::array<uint8_t, 8>;
 
 constexpr char kPipe[] = "\\\\.\\pipe\\K7F3-receiver";
 
+LONGLONG Qpc() {
+  LARGE_INTEGER t;
+  QueryPerformanceCounter(&t);
+  return t.QuadPart;
+}
+
 // One reader of the receiver pipe, opened and read as the program does.
 class Client {
  public:
@@ -47,6 +53,7 @@ class Client {
     DWORD error = 0;  // 0 when a report came; ERROR_OPERATION_ABORTED on a timeout
     DWORD bytes = 0;
     Report data{};
+    LONGLONG doneQpc = 0;  // QueryPerformanceCounter once the read had completed
   };
 
   // One overlapped read of one report, as the program's reader issues it.
@@ -67,6 +74,7 @@ class Client {
       r.error = GetLastError();
       r.timedOut = r.error == ERROR_OPERATION_ABORTED;
     }
+    r.doneQpc = Qpc();
     return r;
   }
 
@@ -304,6 +312,43 @@ TEST_F(RemoteSimTest, BadCommandsAreAnsweredAndTheSimulatorCarriesOn) {
   ASSERT_NE(client, nullptr);
   EXPECT_EQ(sim->Press(9), 1);
   client->Expect(Press(9), "after the bad commands");
+}
+
+TEST_F(RemoteSimTest, StampedAnswersTellWhenTheReportWasWritten) {
+  auto sim = Start("--stamp");
+  auto client = Connect(*sim, 1);
+  ASSERT_NE(client, nullptr);
+  for (int round = 0; round < 20; ++round) {
+    std::future<Client::Read> pending = ReadLater(*client);
+    const LONGLONG asked = Qpc();
+    LONGLONG written = 0;
+    ASSERT_EQ(sim->Press(0x21, 0, &written), 1) << "round " << round;
+    const LONGLONG answered = Qpc();
+    // The counter is the same in every process: the write happened while
+    // the command ran, and the pending read completed after it.
+    EXPECT_GT(written, asked) << "round " << round;
+    EXPECT_LT(written, answered) << "round " << round;
+    ASSERT_EQ(pending.wait_for(std::chrono::seconds(5)), std::future_status::ready);
+    const Client::Read r = pending.get();
+    EXPECT_EQ(r.data, Press(0x21));
+    EXPECT_GT(r.doneQpc, written) << "round " << round;
+  }
+  EXPECT_TRUE(sim->Send("raw 1 2 3").starts_with("ok sent=1 qpc="));
+  client->Expect({0, 1, 2, 3, 0, 0, 0, 0}, "raw");
+  // Other answers keep their form; with nobody to write to, still a stamp.
+  EXPECT_EQ(sim->Send("unplug"), "ok");
+  LONGLONG none = 0;
+  EXPECT_EQ(sim->Press(0x22, 0, &none), 0);
+  EXPECT_NE(none, 0);
+  sim.reset();
+
+  // Without --stamp the answer has no stamp, and asking for one is refused.
+  auto plain = Start();
+  auto reader = Connect(*plain, 1);
+  ASSERT_NE(reader, nullptr);
+  LONGLONG unset = 0;
+  EXPECT_EQ(plain->Press(0x23, 0, &unset), -1);
+  reader->Expect(Press(0x23), "the report still went out");
 }
 
 TEST_F(RemoteSimTest, EndOfInputUnplugsAndExits) {

@@ -160,8 +160,10 @@ std::optional<Options> ParseOptions(int argc, const char* const* argv, std::stri
     const std::string_view arg = argv[i];
     if (arg == "--unplugged") {
       options.unplugged = true;
+    } else if (arg == "--stamp") {
+      options.stamp = true;
     } else {
-      *error = Join({"unknown argument \"", arg, "\"; usage: remote-sim [--unplugged]"});
+      *error = Join({"unknown argument \"", arg, "\"; usage: remote-sim [--unplugged] [--stamp]"});
       return std::nullopt;
     }
   }

@@ -64,6 +64,9 @@ class LineSplitter {
 
 struct Options {
   bool unplugged = false;
+  // press and raw answers also give the QueryPerformanceCounter value taken
+  // just before the report was written, for timing from the pipe write.
+  bool stamp = false;
 };
 
 // Command-line arguments (without the program name); nullopt and *error set

@@ -82,11 +82,15 @@ void Answer(const std::string& text) {
             nullptr);
 }
 
-std::string Execute(PipeServer& server, const Command& command) {
+std::string Execute(PipeServer& server, const Options& options, const Command& command) {
   switch (command.verb) {
     case Verb::kPress:
-    case Verb::kRaw:
-      return "ok sent=" + std::to_string(server.Send(command.report));
+    case Verb::kRaw: {
+      LONGLONG written = 0;
+      std::string answer = "ok sent=" + std::to_string(server.Send(command.report, &written));
+      if (options.stamp) answer += " qpc=" + std::to_string(written);
+      return answer;
+    }
     case Verb::kWaitClient:
       if (server.Pump(nullptr, command.ms, [&] { return server.Clients() > 0; })) {
         return "ok clients=" + std::to_string(server.Clients());
@@ -137,7 +141,7 @@ int Run(int argc, char** argv) {
         Answer("error: " + parsed.error);
         break;
       case ParsedLine::Kind::kCommand:
-        Answer(Execute(server, parsed.command));
+        Answer(Execute(server, *options, parsed.command));
         break;
     }
   }

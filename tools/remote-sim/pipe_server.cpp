@@ -209,13 +209,17 @@ void PipeServer::HandleEvents() {
   }
 }
 
-int PipeServer::Send(const Report& report) {
+int PipeServer::Send(const Report& report, LONGLONG* writeQpc) {
   HandleEvents();
   int delivered = 0;
   std::vector<Instance*> failed;
   std::vector<Instance*> waiting;
+  LARGE_INTEGER writing;
+  QueryPerformanceCounter(&writing);
   for (InstancePtr& c : clients_) {
     ResetEvent(c->writeOv.hEvent);
+    // After the ResetEvent, itself a round trip to the wineserver.
+    if (c == clients_.front()) QueryPerformanceCounter(&writing);
     if (WriteFile(c->pipe, report.data(), kReportSize, nullptr, &c->writeOv)) {
       ++delivered;
     } else if (GetLastError() == ERROR_IO_PENDING) {
@@ -225,6 +229,8 @@ int PipeServer::Send(const Report& report) {
       failed.push_back(c.get());
     }
   }
+
+  if (writeQpc != nullptr) *writeQpc = writing.QuadPart;
 
   const ULONGLONG deadline = GetTickCount64() + kWriteTimeoutMs;
   while (!waiting.empty()) {

@@ -44,8 +44,10 @@ class PipeServer {
 
   // Writes the report to every client connected now; returns how many took
   // it. Waits at most kWriteTimeoutMs, and only for clients whose buffer is
-  // full.
-  int Send(const Report& report);
+  // full. *writeQpc (may be null) gets the QueryPerformanceCounter value
+  // taken just before the first WriteFile; with no client, the moment the
+  // writes would have begun.
+  int Send(const Report& report, LONGLONG* writeQpc = nullptr);
 
   // Serves connections and disconnections until wake is signalled (may be
   // null), timeoutMs have passed (INFINITE allowed) or done() holds (may be
