@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
+#include <cstdlib>
 #include <stdexcept>
 
 namespace k7::bench {
@@ -108,6 +109,34 @@ bool FromProgram(const harness::HookEvent& e) {
 
 void Fail(const std::string& what) {
   throw std::runtime_error(what);
+}
+
+int PositiveArg(int argc, char** argv, int n, int fallback) {
+  const int value = argc > n ? std::atoi(argv[n]) : fallback;
+  return value > 0 ? value : fallback;
+}
+
+int RunGuarded(const std::function<int()>& run) {
+  try {
+    return run();
+  } catch (const std::exception& e) {
+    std::printf("FAILED: %s\n", e.what());
+    return 1;
+  }
+}
+
+LONGLONG WaitForPressKeys(harness::HookRecorder& recorder) {
+  LONGLONG firstKey = 0;
+  const bool both = recorder.WaitFor([&](const std::vector<harness::HookEvent>& events) {
+    int keys = 0;
+    for (const harness::HookEvent& e : events) {
+      if (!e.IsKey() || !FromProgram(e)) continue;
+      if (keys++ == 0) firstKey = e.qpc;
+    }
+    return keys >= 2;
+  });
+  if (!both) Fail("no keys for a press within 5 s");
+  return firstKey;
 }
 
 Rig::Rig(const Options& options, const std::string& simArgs) : dir_(options.label) {

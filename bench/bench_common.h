@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "harness/harness.h"
+#include "harness/hook_recorder.h"
 #include "harness/program.h"
 #include "harness/remote_sim_driver.h"
 
@@ -36,6 +37,15 @@ bool FromProgram(const harness::HookEvent& e);
 
 // Fails the benchmark with a message.
 [[noreturn]] void Fail(const std::string& what);
+
+// The n-th command-line argument when it is a positive number, else fallback.
+int PositiveArg(int argc, char** argv, int n, int fallback);
+// Runs a benchmark: a failure is printed as "FAILED: ..." and gives 1.
+int RunGuarded(const std::function<int()>& run);
+
+// Waits until the program has injected a press's down and up keys (5 s at
+// most) and gives the hook's time stamp of the first; fails without them.
+LONGLONG WaitForPressKeys(harness::HookRecorder& recorder);
 
 // The program (sim variant) in a scratch directory, connected to remote-sim,
 // with a target window in front.

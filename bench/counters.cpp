@@ -93,11 +93,8 @@ int Parent() {
 }  // namespace k7::bench
 
 int main(int argc, char** argv) {
-  try {
+  return k7::bench::RunGuarded([&] {
     if (argc > 1 && std::string(argv[1]) == "--child") return k7::bench::Child();
     return k7::bench::Parent();
-  } catch (const std::exception& e) {
-    std::printf("FAILED: %s\n", e.what());
-    return 1;
-  }
+  });
 }

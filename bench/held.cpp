@@ -93,12 +93,7 @@ int Run(int seconds, int perSecond) {
 }  // namespace k7::bench
 
 int main(int argc, char** argv) {
-  const int seconds = argc > 1 ? std::atoi(argv[1]) : 10;
-  const int perSecond = argc > 2 ? std::atoi(argv[2]) : 100;
-  try {
-    return k7::bench::Run(seconds > 0 ? seconds : 10, perSecond > 0 ? perSecond : 100);
-  } catch (const std::exception& e) {
-    std::printf("FAILED: %s\n", e.what());
-    return 1;
-  }
+  const int seconds = k7::bench::PositiveArg(argc, argv, 1, 10);
+  const int perSecond = k7::bench::PositiveArg(argc, argv, 2, 100);
+  return k7::bench::RunGuarded([&] { return k7::bench::Run(seconds, perSecond); });
 }

@@ -30,16 +30,7 @@ void PressOnce(Rig& rig, harness::HookRecorder& recorder, Figures* out) {
   const int sent = rig.sim().Press(kCodePageDown);
   const LONGLONG answered = Qpc();
   if (sent != 1) Fail("remote-sim delivered the report to " + std::to_string(sent) + " clients");
-  LONGLONG firstKey = 0;
-  const bool both = recorder.WaitFor([&](const std::vector<harness::HookEvent>& events) {
-    int keys = 0;
-    for (const harness::HookEvent& e : events) {
-      if (!e.IsKey() || !FromProgram(e)) continue;
-      if (keys++ == 0) firstKey = e.qpc;
-    }
-    return keys >= 2;
-  });
-  if (!both) Fail("no keys for a press within 5 s");
+  const LONGLONG firstKey = WaitForPressKeys(recorder);
   if (out != nullptr) {
     out->latencyMs.push_back(harness::QpcMs(asked, firstKey));
     out->roundTripMs.push_back(harness::QpcMs(asked, answered));
@@ -88,11 +79,6 @@ int Run(int presses) {
 }  // namespace k7::bench
 
 int main(int argc, char** argv) {
-  const int presses = argc > 1 ? std::atoi(argv[1]) : 1000;
-  try {
-    return k7::bench::Run(presses > 0 ? presses : 1000);
-  } catch (const std::exception& e) {
-    std::printf("FAILED: %s\n", e.what());
-    return 1;
-  }
+  const int presses = k7::bench::PositiveArg(argc, argv, 1, 1000);
+  return k7::bench::RunGuarded([&] { return k7::bench::Run(presses); });
 }

@@ -141,16 +141,7 @@ double PressOnce(harness::RemoteSim& sim, harness::HookRecorder& recorder, bool 
   // A stamp outside the command that made it: the counters of the two
   // processes cannot be compared, and neither can the figures.
   if (written < asked || written > answered) Fail("remote-sim's write stamp is out of order");
-  LONGLONG firstKey = 0;
-  const bool both = recorder.WaitFor([&](const std::vector<harness::HookEvent>& events) {
-    int keys = 0;
-    for (const harness::HookEvent& e : events) {
-      if (!e.IsKey() || !FromProgram(e)) continue;
-      if (keys++ == 0) firstKey = e.qpc;
-    }
-    return keys >= 2;
-  });
-  if (!both) Fail("no keys for a press within 5 s");
+  const LONGLONG firstKey = WaitForPressKeys(recorder);
   if (firstKey < written) Fail("a key came before its report was written");
   return harness::QpcMs(written, firstKey);
 }
@@ -307,14 +298,7 @@ int Run(int presses, int rounds) {
 }  // namespace k7::bench
 
 int main(int argc, char** argv) {
-  int presses = argc > 1 ? std::atoi(argv[1]) : 1000;
-  if (presses <= 0) presses = 1000;
-  int rounds = argc > 2 ? std::atoi(argv[2]) : 4;
-  if (rounds <= 0) rounds = 4;
-  try {
-    return k7::bench::Run(presses, std::min(rounds, presses));
-  } catch (const std::exception& e) {
-    std::printf("FAILED: %s\n", e.what());
-    return 1;
-  }
+  const int presses = k7::bench::PositiveArg(argc, argv, 1, 1000);
+  const int rounds = k7::bench::PositiveArg(argc, argv, 2, 4);
+  return k7::bench::RunGuarded([&] { return k7::bench::Run(presses, std::min(rounds, presses)); });
 }

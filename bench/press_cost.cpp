@@ -188,11 +188,6 @@ int Run(int presses) {
 }  // namespace k7::bench
 
 int main(int argc, char** argv) {
-  const int presses = argc > 1 ? std::atoi(argv[1]) : 1000;
-  try {
-    return k7::bench::Run(presses > 0 ? presses : 1000);
-  } catch (const std::exception& e) {
-    std::printf("FAILED: %s\n", e.what());
-    return 1;
-  }
+  const int presses = k7::bench::PositiveArg(argc, argv, 1, 1000);
+  return k7::bench::RunGuarded([&] { return k7::bench::Run(presses); });
 }

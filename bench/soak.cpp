@@ -151,12 +151,7 @@ int Run(int reloads, int presses) {
 }  // namespace k7::bench
 
 int main(int argc, char** argv) {
-  const int reloads = argc > 1 ? std::atoi(argv[1]) : 200;
-  const int presses = argc > 2 ? std::atoi(argv[2]) : 10000;
-  try {
-    return k7::bench::Run(reloads > 0 ? reloads : 200, presses > 0 ? presses : 10000);
-  } catch (const std::exception& e) {
-    std::printf("FAILED: %s\n", e.what());
-    return 1;
-  }
+  const int reloads = k7::bench::PositiveArg(argc, argv, 1, 200);
+  const int presses = k7::bench::PositiveArg(argc, argv, 2, 10000);
+  return k7::bench::RunGuarded([&] { return k7::bench::Run(reloads, presses); });
 }
