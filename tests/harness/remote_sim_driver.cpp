@@ -6,26 +6,6 @@
 namespace k7::harness {
 namespace {
 
-std::string DosPath(const std::string& path) {
-  if (path.empty() || path[0] != '/') return path;
-  using ToDos = WCHAR*(CDECL*)(const char*);
-  HMODULE kernel = GetModuleHandleA("kernel32.dll");
-  FARPROC proc = kernel != nullptr ? GetProcAddress(kernel, "wine_get_dos_file_name") : nullptr;
-  if (proc != nullptr) {
-    auto toDos = reinterpret_cast<ToDos>(reinterpret_cast<void (*)()>(proc));
-    if (WCHAR* dos = toDos(path.c_str())) {
-      std::string out = ToAnsi(dos, lstrlenW(dos));
-      HeapFree(GetProcessHeap(), 0, dos);
-      return out;
-    }
-  }
-  std::string out = "Z:" + path;
-  for (char& c : out) {
-    if (c == '/') c = '\\';
-  }
-  return out;
-}
-
 void CloseIf(HANDLE& h) {
   if (h != nullptr) CloseHandle(h);
   h = nullptr;
@@ -34,7 +14,7 @@ void CloseIf(HANDLE& h) {
 }  // namespace
 
 RemoteSim::RemoteSim(const std::string& exePath, const std::string& args) {
-  const std::string exe = DosPath(exePath);
+  const std::string exe = DosPathOf(exePath.c_str());
   SECURITY_ATTRIBUTES inherit{sizeof inherit, nullptr, TRUE};
   HANDLE childIn = nullptr;
   HANDLE childOut = nullptr;
