@@ -12,81 +12,11 @@
 #include <vector>
 
 #include "recording_dialog.h"
+#include "template_window.h"
 #include "res/resource.h"
 
 namespace k7::uitest {
 namespace {
-
-HINSTANCE Self() {
-  return GetModuleHandleA(nullptr);
-}
-
-struct Box {
-  LONG left, top, right, bottom;
-  bool operator==(const Box&) const = default;
-};
-std::ostream& operator<<(std::ostream& os, const Box& b) {
-  return os << "(" << b.left << "," << b.top << ")-(" << b.right << "," << b.bottom << ")";
-}
-
-// A dialog from a template without the dialog layer, not shown.
-class TemplateWindow {
- public:
-  explicit TemplateWindow(int id)
-      : hwnd_(CreateDialogParamA(Self(), MAKEINTRESOURCEA(id), nullptr, Proc, 0)) {}
-  ~TemplateWindow() { DestroyWindow(hwnd_); }
-  TemplateWindow(const TemplateWindow&) = delete;
-  TemplateWindow& operator=(const TemplateWindow&) = delete;
-  HWND Hwnd() const { return hwnd_; }
-
-  // A place in dialog units, in client pixels. The dialog manager converts
-  // position and size each on its own, so the far edge is not the
-  // conversion of x + w.
-  Box Pixels(int x, int y, int w, int h) const {
-    RECT r = {x, y, w, h};
-    MapDialogRect(hwnd_, &r);
-    return {r.left, r.top, r.left + r.right, r.top + r.bottom};
-  }
-
- private:
-  static INT_PTR CALLBACK Proc(HWND, UINT msg, WPARAM, LPARAM) { return msg == WM_INITDIALOG; }
-  HWND hwnd_;
-};
-
-// A window's rectangle in its parent's client pixels.
-Box PlaceOf(HWND hwnd) {
-  RECT r;
-  GetWindowRect(hwnd, &r);
-  if (GetParent(hwnd) != nullptr) {
-    MapWindowPoints(nullptr, GetParent(hwnd), reinterpret_cast<POINT*>(&r), 2);
-  }
-  return {r.left, r.top, r.right, r.bottom};
-}
-
-Box ClientOf(HWND hwnd) {
-  RECT r;
-  GetClientRect(hwnd, &r);
-  return {r.left, r.top, r.right, r.bottom};
-}
-
-std::string ClassOf(HWND hwnd) {
-  char name[64] = {};
-  GetClassNameA(hwnd, name, sizeof name);
-  CharLowerA(name);
-  return name;
-}
-
-std::vector<HWND> ChildrenInOrder(HWND dialog) {
-  std::vector<HWND> children;
-  for (HWND c = GetWindow(dialog, GW_CHILD); c != nullptr; c = GetWindow(c, GW_HWNDNEXT)) {
-    children.push_back(c);
-  }
-  return children;
-}
-
-DWORD StyleOf(HWND hwnd) {
-  return static_cast<DWORD>(GetWindowLongA(hwnd, GWL_STYLE));
-}
 
 // Face and height of a window's font, against a face and a point size.
 void ExpectFont(HWND hwnd, const char* face, int points) {
@@ -151,7 +81,7 @@ const ExpectedControl kMainControls[] = {
 };
 
 TEST(ResourcesMainDialog, HiddenCaptionedWindowInArial9) {
-  TemplateWindow dlg(IDD_MAIN);
+  TemplateWindow dlg(IDD_MAIN, true);
   ASSERT_NE(dlg.Hwnd(), nullptr) << GetLastError();
   EXPECT_FALSE(IsWindowVisible(dlg.Hwnd()));
   EXPECT_EQ(WindowText(dlg.Hwnd()), "Quorvan K7F3 v2.1");
@@ -164,7 +94,7 @@ TEST(ResourcesMainDialog, HiddenCaptionedWindowInArial9) {
 }
 
 TEST(ResourcesMainDialog, ControlsInTabOrderWithIdsKindsTextAndPlaces) {
-  TemplateWindow dlg(IDD_MAIN);
+  TemplateWindow dlg(IDD_MAIN, true);
   ASSERT_NE(dlg.Hwnd(), nullptr);
   const std::vector<HWND> children = ChildrenInOrder(dlg.Hwnd());
   ASSERT_EQ(children.size(), std::size(kMainControls));
@@ -195,7 +125,7 @@ TEST(ResourcesMainDialog, ControlsInTabOrderWithIdsKindsTextAndPlaces) {
 }
 
 TEST(ResourcesMainDialog, ProfileComboDropsAScrollingListOfTheTemplateHeight) {
-  TemplateWindow dlg(IDD_MAIN);
+  TemplateWindow dlg(IDD_MAIN, true);
   ShowWindow(dlg.Hwnd(), SW_SHOWNORMAL);
   HWND combo = GetDlgItem(dlg.Hwnd(), IDC_PROFILE);
   for (int i = 0; i < 40; ++i) SendMessageA(combo, CB_ADDSTRING, 0, LPARAM("profile"));
@@ -219,7 +149,7 @@ TEST(ResourcesMainDialog, ProfileComboDropsAScrollingListOfTheTemplateHeight) {
 }
 
 TEST(ResourcesNoDevice, CentredCaptionlessNoticeInVerdana11) {
-  TemplateWindow dlg(IDD_NODEVICE);
+  TemplateWindow dlg(IDD_NODEVICE, true);
   ASSERT_NE(dlg.Hwnd(), nullptr);
   const DWORD style = StyleOf(dlg.Hwnd());
   EXPECT_EQ(style & (WS_POPUP | WS_BORDER | DS_CENTER), WS_POPUP | WS_BORDER | DS_CENTER);
