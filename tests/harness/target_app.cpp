@@ -81,7 +81,7 @@ bool TargetApp::RequestForeground(DWORD timeoutMs) {
   const ULONGLONG deadline = GetTickCount64() + timeoutMs;
   do {
     if (!PostTo(hwnd_, msg)) return false;
-    if (WaitForeground(kRetryMs)) return true;
+    if (WaitForeground(kRetryMs)) return SettleInput(hwnd_, timeoutMs);
   } while (GetTickCount64() < deadline);
   return false;
 }

@@ -75,6 +75,8 @@ HWND EditorTest::OpenEditor() {
   // click returns only when the editor closes.
   EXPECT_TRUE(program_->Post(WM_COMMAND, MAKEWPARAM(IDC_ADVANCE, BN_CLICKED), 0));
   editor_ = harness::WaitForProcessWindow(program_->Id(), kEditorTitle, kDialogClass);
+  // Shown is not yet focused: keys typed before would lose their modifiers.
+  if (editor_ != nullptr && !harness::SettleInput(editor_)) return nullptr;
   return editor_;
 }
 
