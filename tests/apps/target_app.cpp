@@ -37,6 +37,14 @@ const TargetMessageName* Logged(UINT msg) {
 void ComeForward(HWND hwnd) {
   SetForegroundWindow(hwnd);
   SetFocus(hwnd);
+  // Under Wine the X focus arrives as events this thread would handle only
+  // when idle, and with them Wine lets go of any injected key still held:
+  // take them in before answering. Reading the pointer asks the X server
+  // from this thread, so the events are queued once it returns; a wait with
+  // no time handles them.
+  POINT pointer;
+  GetCursorPos(&pointer);
+  MsgWaitForMultipleObjects(0, nullptr, FALSE, 0, QS_ALLINPUT);
 }
 
 LRESULT CALLBACK WindowProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {

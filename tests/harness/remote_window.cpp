@@ -106,28 +106,20 @@ bool WaitForForeground(HWND hwnd, DWORD timeoutMs) {
       timeoutMs);
 }
 
-bool SettleInput(HWND hwnd, DWORD timeoutMs) {
-  DWORD pid = 0;
-  if (GetWindowThreadProcessId(hwnd, &pid) == 0) return false;
+bool QueueXEventsOf(HWND hwnd, DWORD timeoutMs) {
   // DefWindowProc answers WM_KEYF1 with WM_HELP after reading the pointer
   // position, which under Wine asks the X server from the window's own
   // thread: once the answer is there, so are the events due to that
-  // thread's earlier requests (a map, a focus). Its next idle wait handles
-  // them.
+  // thread's earlier requests.
   constexpr UINT kWmKeyF1 = 0x004D;
   bool delivered = false;
   SendTo(hwnd, kWmKeyF1, 0, 0, timeoutMs, &delivered);
-  if (!delivered) return false;
-  HANDLE process = OpenProcess(SYNCHRONIZE | PROCESS_QUERY_INFORMATION, FALSE, pid);
-  if (process == nullptr) return false;
-  const DWORD idle = WaitForInputIdle(process, timeoutMs);
-  CloseHandle(process);
-  return idle == 0;
+  return delivered;
 }
 
 bool MakeForeground(HWND hwnd, DWORD timeoutMs) {
   SetForegroundWindow(hwnd);
-  return WaitForForeground(hwnd, timeoutMs) && SettleInput(hwnd, timeoutMs);
+  return WaitForForeground(hwnd, timeoutMs);
 }
 
 }  // namespace k7::harness

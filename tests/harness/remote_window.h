@@ -38,18 +38,19 @@ HWND FocusOfOwner(HWND hwnd);
 // (itself or one of its children) for a tenth of a second without a break.
 bool WaitForForeground(HWND hwnd, DWORD timeoutMs = kWaitMs);
 
-// Waits until the thread that owns hwnd has handled what the X server told
-// it so far and waits for input (its process's main thread: WaitForInputIdle).
-// Under Wine a thread handles its X events only when it goes idle, and the
-// focus a newly shown window gets from X makes Wine copy X's key state over
-// its own. X knows nothing of injected keys: a Shift injected before that
-// moment is let go, and the next key arrives without it. Type into a window
-// only after this. (The X round trip it relies on is skipped while the
-// pointer moved in the last 100 ms.)
-bool SettleInput(HWND hwnd, DWORD timeoutMs = kWaitMs);
+// Under Wine a thread handles the events the X server sends it only when it
+// goes idle or has taken 200 messages, and the focus a newly shown window
+// gets from X makes Wine copy X's key state over its own. X knows nothing of
+// injected keys: a Shift injected before that moment is let go, and the next
+// key arrives without it. Before holding a modifier for a window that was
+// just shown, make its thread take in its X events: first this, which has the
+// thread ask the X server something (so that the events due to its earlier
+// requests are queued; Wine skips the question while the pointer moved in the
+// last 100 ms), then give it a reason to handle them (see the editor tests and
+// the target application).
+bool QueueXEventsOf(HWND hwnd, DWORD timeoutMs = kWaitMs);
 
-// SetForegroundWindow from this process, then WaitForForeground and
-// SettleInput.
+// SetForegroundWindow from this process, then WaitForForeground.
 bool MakeForeground(HWND hwnd, DWORD timeoutMs = kWaitMs);
 
 }  // namespace k7::harness

@@ -77,11 +77,14 @@ bool TargetApp::RequestForeground(DWORD timeoutMs) {
   const UINT msg = RegisterWindowMessageA(kTargetForegroundMessage);
   if (msg == 0) return false;
   // Under Wine an activation still on its way from the X server can take the
-  // foreground back from us: ask again until it stays.
+  // foreground back from us: ask again until it stays. Sent, not posted: the
+  // application answers once it has also taken in its X focus.
   const ULONGLONG deadline = GetTickCount64() + timeoutMs;
   do {
-    if (!PostTo(hwnd_, msg)) return false;
-    if (WaitForeground(kRetryMs)) return SettleInput(hwnd_, timeoutMs);
+    bool answered = false;
+    SendTo(hwnd_, msg, 0, 0, timeoutMs, &answered);
+    if (!answered) return false;
+    if (WaitForeground(kRetryMs)) return true;
   } while (GetTickCount64() < deadline);
   return false;
 }

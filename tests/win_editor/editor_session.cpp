@@ -75,8 +75,6 @@ HWND EditorTest::OpenEditor() {
   // click returns only when the editor closes.
   EXPECT_TRUE(program_->Post(WM_COMMAND, MAKEWPARAM(IDC_ADVANCE, BN_CLICKED), 0));
   editor_ = harness::WaitForProcessWindow(program_->Id(), kEditorTitle, kDialogClass);
-  // Shown is not yet focused: keys typed before would lose their modifiers.
-  if (editor_ != nullptr && !harness::SettleInput(editor_)) return nullptr;
   return editor_;
 }
 
@@ -159,7 +157,20 @@ void EditorTest::CancelDialog(HWND dialog) {
   harness::PostTo(dialog, WM_COMMAND, MAKEWPARAM(IDCANCEL, BN_CLICKED), 0);
 }
 
+void EditorTest::SettleInput() const {
+  // The editor's thread takes in its X events (among them the focus it got
+  // when it was shown) once it has taken more than 200 messages: queue the
+  // events, post that many, and wait until a later message sees the last.
+  ASSERT_TRUE(harness::QueueXEventsOf(editor_));
+  constexpr int kMessages = 201;
+  for (int i = 1; i <= kMessages; ++i) {
+    ASSERT_TRUE(harness::PostTo(Item(IDC_HOTKEY), HKM_SETHOTKEY, static_cast<WPARAM>(i)));
+  }
+  ASSERT_TRUE(harness::WaitUntil([&] { return Hotkey() == kMessages; }));
+}
+
 void EditorTest::TypeIntoHotkey(BYTE vk, std::initializer_list<BYTE> modifiers) const {
+  if (modifiers.size() > 0) SettleInput();
   // Any key going down empties the control: a value to see that happen.
   constexpr WORD kSentinel = 'Z';
   for (BYTE m : modifiers) {

@@ -78,6 +78,9 @@ class EditorTest : public harness::ProgramTest {
   // modifiers' key messages, and the control would clear the value when it
   // sees them.)
   void TypeIntoHotkey(BYTE vk, std::initializer_list<BYTE> modifiers = {}) const;
+  // Has the editor's thread take in what the X server told it so far
+  // (harness::QueueXEventsOf); leaves the hotkey control holding 201.
+  void SettleInput() const;
 
   // Waits until the editor's description shows text; false on timeout.
   bool WaitDescription(const std::string& text, DWORD timeoutMs = harness::kWaitMs) const;
