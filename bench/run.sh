@@ -2,9 +2,9 @@
 # Builds the benchmarks of the whole program and runs them under Wine, with
 # one virtual screen and one wineserver around all of them.
 #
-#   bench/run.sh [counters] [latency] [held] [soak] [press] [press_cost]
+#   bench/run.sh [counters] [latency] [held] [soak] [press] [press_cost] [timing]
 #
-# Without names it runs all six in that order. Arguments for one benchmark
+# Without names it runs all seven in that order. Arguments for one benchmark
 # go in K7_BENCH_ARGS_<NAME>, e.g. K7_BENCH_ARGS_SOAK="20 500" for a short soak.
 # Honours WINEPREFIX (default: the build tree's prefix). Exits non-zero when a
 # benchmark reports a failure.
@@ -12,12 +12,12 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 
 names=("$@")
-[ ${#names[@]} -gt 0 ] || names=(counters latency held soak press press_cost)
+[ ${#names[@]} -gt 0 ] || names=(counters latency held soak press press_cost timing)
 targets=()
 for n in "${names[@]}"; do
   case "$n" in
-    counters | latency | held | soak | press | press_cost) targets+=("k7_bench_$n") ;;
-    *) echo "bench/run.sh: unknown benchmark \"$n\" (counters, latency, held, soak, press, press_cost)" >&2; exit 2 ;;
+    counters | latency | held | soak | press | press_cost | timing) targets+=("k7_bench_$n") ;;
+    *) echo "bench/run.sh: unknown benchmark \"$n\" (counters, latency, held, soak, press, press_cost, timing)" >&2; exit 2 ;;
   esac
 done
 

