@@ -117,6 +117,23 @@ bool QueueXEventsOf(HWND hwnd, DWORD timeoutMs) {
   return delivered;
 }
 
+bool SettleThreadOf(HWND control, UINT setMsg, UINT getMsg, WPARAM marker, DWORD timeoutMs) {
+  if (!QueueXEventsOf(control, timeoutMs)) return false;
+  bool ok = false;
+  const LRESULT own = SendTo(control, getMsg, 0, 0, timeoutMs, &ok);
+  if (!ok || own == static_cast<LRESULT>(marker)) return false;
+  constexpr int kMessages = 200;
+  for (int i = 0; i < kMessages; ++i) {
+    if (!PostTo(control, WM_NULL)) return false;
+  }
+  if (!PostTo(control, setMsg, marker)) return false;
+  const bool taken = WaitUntil(
+      [&] { return SendTo(control, getMsg, 0, 0, timeoutMs) == static_cast<LRESULT>(marker); },
+      timeoutMs);
+  SendTo(control, setMsg, static_cast<WPARAM>(own), 0, timeoutMs, &ok);
+  return taken && ok;
+}
+
 bool MakeForeground(HWND hwnd, DWORD timeoutMs) {
   SetForegroundWindow(hwnd);
   return WaitForForeground(hwnd, timeoutMs);

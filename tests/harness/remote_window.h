@@ -43,12 +43,21 @@ bool WaitForForeground(HWND hwnd, DWORD timeoutMs = kWaitMs);
 // gets from X makes Wine copy X's key state over its own. X knows nothing of
 // injected keys: a Shift injected before that moment is let go, and the next
 // key arrives without it. Before holding a modifier for a window that was
-// just shown, make its thread take in its X events: first this, which has the
-// thread ask the X server something (so that the events due to its earlier
-// requests are queued; Wine skips the question while the pointer moved in the
-// last 100 ms), then give it a reason to handle them (see the editor tests and
-// the target application).
+// just shown (or before bringing another to the front, which a late focus
+// event would take back), make its thread take in its X events: SettleThreadOf.
+//
+// QueueXEventsOf has the thread that owns hwnd ask the X server something, so
+// that the events due to its earlier requests are queued (Wine skips the
+// question while the pointer moved in the last 100 ms).
 bool QueueXEventsOf(HWND hwnd, DWORD timeoutMs = kWaitMs);
+
+// QueueXEventsOf, then makes the thread handle what is queued: Wine does that
+// when the thread goes idle or has taken more than 200 messages, so this posts
+// that many to control, the last one setMsg with marker (a value getMsg then
+// reads back, different from the control's own), waits until getMsg reads the
+// marker, and puts the control's own value back. True when it all happened.
+bool SettleThreadOf(HWND control, UINT setMsg, UINT getMsg, WPARAM marker,
+                    DWORD timeoutMs = kWaitMs);
 
 // SetForegroundWindow from this process, then WaitForForeground.
 bool MakeForeground(HWND hwnd, DWORD timeoutMs = kWaitMs);

@@ -158,15 +158,12 @@ void EditorTest::CancelDialog(HWND dialog) {
 }
 
 void EditorTest::SettleInput() const {
-  // The editor's thread takes in its X events (among them the focus it got
-  // when it was shown) once it has taken more than 200 messages: queue the
-  // events, post that many, and wait until a later message sees the last.
-  ASSERT_TRUE(harness::QueueXEventsOf(editor_));
-  constexpr int kMessages = 201;
-  for (int i = 1; i <= kMessages; ++i) {
-    ASSERT_TRUE(harness::PostTo(Item(IDC_HOTKEY), HKM_SETHOTKEY, static_cast<WPARAM>(i)));
-  }
-  ASSERT_TRUE(harness::WaitUntil([&] { return Hotkey() == kMessages; }));
+  // Among the editor thread's X events is the focus it got when it was
+  // shown; handled between a modifier and its key, it would let go of the
+  // modifier.
+  constexpr WPARAM kMarker = 0x2FF;  // Ctrl with the unassigned key 0xFF
+  ASSERT_TRUE(harness::SettleThreadOf(Item(IDC_HOTKEY), HKM_SETHOTKEY, HKM_GETHOTKEY, kMarker))
+      << "the editor's thread did not take in its X events";
 }
 
 void EditorTest::TypeIntoHotkey(BYTE vk, std::initializer_list<BYTE> modifiers) const {

@@ -79,7 +79,7 @@ class EditorTest : public harness::ProgramTest {
   // sees them.)
   void TypeIntoHotkey(BYTE vk, std::initializer_list<BYTE> modifiers = {}) const;
   // Has the editor's thread take in what the X server told it so far
-  // (harness::QueueXEventsOf); leaves the hotkey control holding 201.
+  // (harness::SettleThreadOf).
   void SettleInput() const;
 
   // Waits until the editor's description shows text; false on timeout.

@@ -1,5 +1,7 @@
 #include "settings_test.h"
 
+#include "res/resource.h"
+
 #include <iostream>
 
 namespace k7::settingstest {
@@ -55,6 +57,12 @@ void SettingsTest::StartProgram() {
 void SettingsTest::OpenSettings() {
   ASSERT_TRUE(program_->Command(harness::TrayCommand::kOpen)) << "Open was not answered";
   ASSERT_TRUE(settings_->WaitVisible(true)) << "the settings window did not show";
+  // Its X focus, handled late, would take the foreground back from the next
+  // application brought to the front.
+  constexpr WPARAM kMarker = 12345;
+  ASSERT_TRUE(harness::SettleThreadOf(settings_->Item(IDC_EXE_PATH), EM_SETLIMITTEXT,
+                                      EM_GETLIMITTEXT, kMarker))
+      << "the settings window's thread did not take in its X events";
 }
 
 harness::IniText SettingsTest::Ini(const char* file) const {
