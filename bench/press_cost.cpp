@@ -39,7 +39,7 @@ class NullInput : public IInputSink {
 class NullLauncher : public ILauncher {
  public:
   bool PathExists(const char*) override { return false; }
-  void Start(const char*) override {}
+  bool Start(const char*) override { return true; }
 };
 
 class FixedForeground : public IForegroundProcess {

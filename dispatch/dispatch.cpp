@@ -111,8 +111,8 @@ void LaunchCategory(DispatchPlatform& p, const char* category) {
     CopyBounded(g_szOsdText, "File path error");
     return;
   }
-  CopyBounded(g_szOsdText, g_szLaunchApp);
-  p.launcher.Start(path);
+  // A program that did not start must not be announced as if it had.
+  CopyBounded(g_szOsdText, p.launcher.Start(path) ? g_szLaunchApp : "File path error");
 }
 
 }  // namespace

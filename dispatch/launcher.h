@@ -10,8 +10,9 @@ class ILauncher {
   // Find-first test on the exact path: a directory, or a wildcard pattern
   // that matches something, counts as present. An empty path never does.
   virtual bool PathExists(const char* path) = 0;
-  // Starts the program; a failure is not reported.
-  virtual void Start(const char* path) = 0;
+  // Starts the program in its own folder; false when it did not start (a
+  // shortcut, a document, a folder, no access).
+  virtual bool Start(const char* path) = 0;
 };
 
 }  // namespace k7

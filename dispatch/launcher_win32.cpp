@@ -2,6 +2,11 @@
 
 #include <windows.h>
 
+#include <cstring>
+
+#include "app/text.h"
+#include "profiles/ini_paths.h"
+
 namespace k7 {
 
 bool Win32Launcher::PathExists(const char* path) {
@@ -13,7 +18,19 @@ bool Win32Launcher::PathExists(const char* path) {
   return true;
 }
 
-void Win32Launcher::Start(const char* path) {
+bool Win32Launcher::Start(const char* path) {
+  // The command line is the quoted path, so that a program in a folder with
+  // blanks sees its whole path as its first argument.
+  char commandLine[kMaxPath + 3] = "\"";
+  AppendBounded(commandLine, sizeof commandLine, path);
+  AppendBounded(commandLine, sizeof commandLine, "\"");
+  if (std::strlen(commandLine) != std::strlen(path) + 2) return false;
+  // The program's own folder, where it may look for its files.
+  char folder[kMaxPath] = "";
+  CopyBounded(folder, sizeof folder, path);
+  char* slash = std::strrchr(folder, '\\');
+  if (slash != nullptr) slash[slash == folder + 2 && folder[1] == ':' ? 1 : 0] = '\0';
+
   static_assert(sizeof(STARTUPINFOA) == 68, "the launch record is the 32-bit one");
   STARTUPINFOA si;
   ZeroMemory(&si, sizeof si);
@@ -24,11 +41,14 @@ void Win32Launcher::Start(const char* path) {
   si.lpDesktop = desktop;
   PROCESS_INFORMATION pi;
   ZeroMemory(&pi, sizeof pi);
-  if (CreateProcessA(path, nullptr, nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si, &pi)) {
-    // Nothing waits for the program: release our hold on it at once.
-    CloseHandle(pi.hThread);
-    CloseHandle(pi.hProcess);
+  if (!CreateProcessA(path, commandLine, nullptr, nullptr, FALSE, 0, nullptr,
+                      slash != nullptr ? folder : nullptr, &si, &pi)) {
+    return false;
   }
+  // Nothing waits for the program: release our hold on it at once.
+  CloseHandle(pi.hThread);
+  CloseHandle(pi.hProcess);
+  return true;
 }
 
 }  // namespace k7

@@ -8,7 +8,7 @@ namespace k7 {
 class Win32Launcher : public ILauncher {
  public:
   bool PathExists(const char* path) override;
-  void Start(const char* path) override;
+  bool Start(const char* path) override;
 };
 
 }  // namespace k7

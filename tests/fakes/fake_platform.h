@@ -16,9 +16,13 @@ class FakeLauncher : public ILauncher {
     probed.push_back(path);
     return existing.count(path) != 0;
   }
-  void Start(const char* path) override { started.push_back(path); }
+  bool Start(const char* path) override {
+    started.push_back(path);
+    return refused.count(path) == 0;
+  }
 
   std::set<std::string> existing;
+  std::set<std::string> refused;  // present, but the start fails
   std::vector<std::string> probed;
   std::vector<std::string> started;
 };

@@ -10,7 +10,8 @@ namespace k7::harness {
 // The helper programs built with the tests (see tests/apps).
 enum class HelperExe {
   kTargetApp,     // a window that logs its input; see target_app.h
-  kLaunchTarget,  // appends its process id to "launched.log" beside itself and exits
+  kLaunchTarget,  // appends its process id to "launched.log" (its command line and
+                  // working directory to "launch-args.log") beside itself and exits
 };
 
 // Absolute Windows path of a helper program in the build tree.

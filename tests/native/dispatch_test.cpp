@@ -276,6 +276,24 @@ TEST_F(DispatchTest, ALaunchWithoutAnExistingTargetSaysFilePathError) {
   EXPECT_TRUE(launcher.started.empty());
 }
 
+TEST_F(DispatchTest, ALaunchThatDoesNotStartSaysFilePathError) {
+  // A shortcut, a document, a folder or no access: present, but no program
+  // started, so the application's name must not be shown.
+  const struct {
+    bool starts;
+    const char* caption;
+  } cases[] = {{true, "AppDVD"}, {false, "File path error"}};
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.caption);
+    launcher.refused.clear();
+    launcher.started.clear();
+    if (!c.starts) launcher.refused.insert("C:\\Apps\\AppDVD.exe");
+    Press(0x55);
+    EXPECT_EQ(launcher.started, std::vector<std::string>{"C:\\Apps\\AppDVD.exe"});
+    EXPECT_STREQ(g_szOsdText, c.caption);
+  }
+}
+
 TEST_F(DispatchTest, AHeldLaunchButtonStartsOncePerReport) {
   Press(0x4B);
   Press(0x4B, 1);

@@ -5,6 +5,7 @@
 #include <cstdlib>
 #include <string>
 
+#include "app/text.h"
 #include "win_test.h"
 
 namespace k7::wintest {
@@ -48,6 +49,37 @@ TEST_F(Launch, MissingFileIsReportedAndNothingStarts) {
   EXPECT_STREQ(g_szOsdText, "File path error");
   Sleep(300);
   EXPECT_FALSE(scratch_.Exists(kLaunchedLog));
+}
+
+TEST_F(Launch, TheProgramGetsItsQuotedPathAndItsOwnFolder) {
+  // A folder with a blank, as under "C:\Program Files": without the quotes
+  // Windows would hand the program "C:\...\My" and "Player\..." as two words.
+  const std::string folder = scratch_.File("My Player");
+  ASSERT_TRUE(CreateDirectoryA(folder.c_str(), nullptr));
+  const std::string exe =
+      scratch_.CopyHelper(harness::HelperExe::kLaunchTarget, "My Player\\launch_target.exe");
+  SetFilePath(exe);
+  DispatchRemoteButton(platform_, kDvdButton, kMarker, 0);
+  EXPECT_STREQ(g_szOsdText, "Target");
+  ASSERT_TRUE(harness::WaitUntil([&] {
+    return !scratch_.ReadLines("My Player\\launched.log").empty();
+  })) << "the program did not start";
+  EXPECT_EQ(scratch_.ReadLines("My Player\\launch-args.log"),
+            (std::vector<std::string>{"\"" + exe + "\"", folder}));
+}
+
+TEST_F(Launch, WhatIsThereButCannotBeStartedSaysFilePathError) {
+  // Each passes the presence check and fails to start.
+  ASSERT_TRUE(CreateDirectoryA(scratch_.File("folder").c_str(), nullptr));
+  scratch_.WriteIni("notes.txt", "Notes", "Text", "not a program");
+  scratch_.WriteIni("player.lnk", "Shortcut", "Target", "not a program either");
+  for (const char* name : {"folder", "notes.txt", "player.lnk"}) {
+    SCOPED_TRACE(name);
+    CopyBounded(g_szOsdText, "previous");
+    SetFilePath(scratch_.File(name));
+    DispatchRemoteButton(platform_, kDvdButton, kMarker, 0);
+    EXPECT_STREQ(g_szOsdText, "File path error");
+  }
 }
 
 }  // namespace
