@@ -3,6 +3,8 @@
 #include <windows.h>
 
 #include <memory>
+#include <string>
+#include <vector>
 
 #include "app_test.h"
 
@@ -87,6 +89,58 @@ TEST_F(ProgramStart, SecondCopyEndsAtOnceAndTheFirstCarriesOn) {
   ASSERT_TRUE(player.WaitForKeyLog(2)) << "the first copy no longer injects";
   const std::vector<TargetLogEntry> expected = {{WM_KEYDOWN, VK_NEXT}, {WM_KEYUP, VK_NEXT}};
   EXPECT_EQ(player.KeyLog(), expected);
+}
+
+TEST_F(ProgramStart, OfThreeCopiesStartedTogetherExactlyOneRuns) {
+  StartSim();
+  Front("WinDVD.exe");
+  // Each in a directory of its own, started suspended and let go together,
+  // so that none has its window yet when the others look for one.
+  struct Copy {
+    std::unique_ptr<harness::ScratchDir> dir;
+    std::unique_ptr<Program> program;  // the copy of the executable
+    PROCESS_INFORMATION pi{};
+    ~Copy() {
+      if (pi.hProcess == nullptr) return;
+      TerminateProcess(pi.hProcess, 1);
+      WaitForSingleObject(pi.hProcess, harness::kWaitMs);
+      CloseHandle(pi.hThread);
+      CloseHandle(pi.hProcess);
+    }
+    bool Running() const { return WaitForSingleObject(pi.hProcess, 0) == WAIT_TIMEOUT; }
+  };
+  Copy copies[3];
+  for (Copy& c : copies) {
+    c.dir = std::make_unique<harness::ScratchDir>("copy");
+    c.program = std::make_unique<Program>(c.dir->Path(), ProgramKind::kSim);
+    std::string commandLine = "\"" + c.program->ExePath() + "\"";
+    STARTUPINFOA si{};
+    si.cb = sizeof si;
+    ASSERT_TRUE(CreateProcessA(c.program->ExePath().c_str(), commandLine.data(), nullptr, nullptr,
+                               FALSE, CREATE_SUSPENDED, nullptr, c.dir->Path().c_str(), &si,
+                               &c.pi));
+  }
+  for (Copy& c : copies) ResumeThread(c.pi.hThread);
+
+  auto running = [&] {
+    int n = 0;
+    for (const Copy& c : copies) n += c.Running();
+    return n;
+  };
+  ASSERT_TRUE(harness::WaitUntil([&] { return running() == 1; })) << running() << " copies run";
+  for (const Copy& c : copies) {
+    if (c.Running()) continue;
+    DWORD exitCode = 1;
+    EXPECT_TRUE(GetExitCodeProcess(c.pi.hProcess, &exitCode) && exitCode == 0);
+  }
+  ASSERT_TRUE(WaitConnected());
+  EXPECT_EQ(running(), 1);
+
+  // One reader, so each report is injected once.
+  Press(kCodePageDown);
+  ASSERT_TRUE(WaitForKeys(2));
+  ASSERT_TRUE(recorder_->Flush());
+  EXPECT_EQ(InjectedKeys(), (std::vector<Key>{Down(VK_NEXT), Up(VK_NEXT)}));
 }
 
 TEST_F(ProgramStart, FirstRunWritesTheIniFilesBesideTheExecutableNotTheWorkingDirectory) {
