@@ -70,6 +70,11 @@ TEST(RemoteSimParse, CommandsBuildTheirReports) {
     EXPECT_EQ(p.command.report, c.report) << c.line;
     EXPECT_EQ(p.command.ms, c.ms) << c.line;
   }
+  // A message is sent as written, whatever its length.
+  const ParsedLine m = ParseLine("message 0 0x7F 255");
+  ASSERT_EQ(m.kind, Kind::kCommand) << m.error;
+  EXPECT_EQ(m.command.verb, Verb::kMessage);
+  EXPECT_EQ(m.command.message, (std::vector<uint8_t>{0, 0x7F, 255}));
 }
 
 TEST(RemoteSimParse, BadLinesAreErrorsThatNameTheProblem) {
@@ -86,6 +91,9 @@ TEST(RemoteSimParse, BadLinesAreErrorsThatNameTheProblem) {
       {"raw 1 2", "usage: raw"},
       {"raw 1 2 3 4 5 6 7 8", "usage: raw"},
       {"raw 1 2 300", "\"300\""},
+      {"message", "usage: message"},
+      {"message 0 1 2 3 4 5 6 7 8 9 10 11 12 13 14 15 16", "usage: message"},
+      {"message 1 0x100", "\"0x100\""},
       {"wait-client", "usage: wait-client"},
       {"sleep 1 2", "usage: sleep"},
       {"sleep 86400001", "\"86400001\""},

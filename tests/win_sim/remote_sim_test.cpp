@@ -351,6 +351,37 @@ TEST_F(RemoteSimTest, StampedAnswersTellWhenTheReportWasWritten) {
   reader->Expect(Press(0x23), "the report still went out");
 }
 
+TEST_F(RemoteSimTest, ASecondServerOfTheNameIsRefusedAndTheFirstServesOn) {
+  auto first = Start();
+  auto client = Connect(*first, 1);
+  ASSERT_NE(client, nullptr);
+
+  RemoteSim second(K7_REMOTE_SIM_PATH);
+  DWORD code = 0;
+  ASSERT_TRUE(second.WaitForExit(harness::kWaitMs, &code)) << "a second server runs";
+  EXPECT_EQ(code, 3u);
+  auto later = Start("--unplugged");
+  EXPECT_TRUE(later->Send("plug").starts_with("error: another server holds")) << "plug";
+
+  EXPECT_EQ(first->Press(0x12), 1);
+  client->Expect(Press(0x12), "the first server still serves its client");
+  // Once the name is free, the other may plug.
+  EXPECT_EQ(first->Send("unplug"), "ok");
+  EXPECT_EQ(later->Send("plug"), "ok");
+}
+
+TEST_F(RemoteSimTest, MessageSendsExactlyItsBytes) {
+  auto sim = Start();
+  auto client = Connect(*sim, 1);
+  ASSERT_NE(client, nullptr);
+  EXPECT_EQ(sim->Send("message 0 1 2"), "ok sent=1");
+  const Client::Read r = client->ReadReport();
+  EXPECT_EQ(r.error, 0u);
+  EXPECT_EQ(r.bytes, 3u);
+  EXPECT_EQ(sim->Send("message 0 1 2 3 4 5 6 7 8"), "ok sent=1");
+  EXPECT_EQ(client->ReadReport().error, static_cast<DWORD>(ERROR_MORE_DATA));
+}
+
 TEST_F(RemoteSimTest, EndOfInputUnplugsAndExits) {
   auto sim = Start();
   auto client = Connect(*sim, 1);

@@ -114,6 +114,16 @@ ParsedLine ParseLine(std::string_view line) {
     command.verb = Verb::kRaw;
     return Ok(command);
   }
+  if (verb == "message") {
+    if (args < 1 || args > kMaxMessageSize) return Error("usage: message B0 [B1 ... B15]");
+    for (size_t i = 1; i <= args; ++i) {
+      const std::optional<uint32_t> value = ParseNumber(words[i], 255);
+      if (!value) return Error(Join({"\"", words[i], "\" is not a number from 0 to 255"}));
+      command.message.push_back(static_cast<uint8_t>(*value));
+    }
+    command.verb = Verb::kMessage;
+    return Ok(command);
+  }
   if (verb == "wait-client" || verb == "sleep") {
     if (args != 1) return Error(Join({"usage: ", verb, " MS"}));
     const std::optional<uint32_t> ms = ParseNumber(words[1], kMaxMs);

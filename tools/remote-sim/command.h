@@ -8,6 +8,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace k7::sim {
 
@@ -22,12 +23,17 @@ using Report = std::array<uint8_t, kReportSize>;
 // script for weeks and the value stays clear of INFINITE.
 constexpr uint32_t kMaxMs = 86400000;
 
-enum class Verb { kPress, kRaw, kWaitClient, kUnplug, kPlug, kSleep };
+enum class Verb { kPress, kRaw, kMessage, kWaitClient, kUnplug, kPlug, kSleep };
+
+// The longest message that `message` sends: twice a report, enough to test
+// what a client makes of one that is too long.
+constexpr size_t kMaxMessageSize = 2 * kReportSize;
 
 struct Command {
   Verb verb = Verb::kPress;
-  Report report{};  // press, raw
-  uint32_t ms = 0;  // wait-client, sleep
+  Report report{};               // press, raw
+  std::vector<uint8_t> message;  // message: the bytes exactly as sent
+  uint32_t ms = 0;               // wait-client, sleep
 };
 
 // What one input line asks for: nothing (blank or comment, no answer), a

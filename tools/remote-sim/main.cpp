@@ -91,6 +91,9 @@ std::string Execute(PipeServer& server, const Options& options, const Command& c
       if (options.stamp) answer += " qpc=" + std::to_string(written);
       return answer;
     }
+    case Verb::kMessage:
+      return "ok sent=" + std::to_string(server.Send(command.message.data(),
+                                                     static_cast<DWORD>(command.message.size())));
     case Verb::kWaitClient:
       if (server.Pump(nullptr, command.ms, [&] { return server.Clients() > 0; })) {
         return "ok clients=" + std::to_string(server.Clients());
@@ -118,9 +121,10 @@ int Run(int argc, char** argv) {
     return 2;
   }
   PipeServer server(kPipeName);
-  if (!options->unplugged && !server.Plug(&error)) {
+  bool taken = false;
+  if (!options->unplugged && !server.Plug(&error, &taken)) {
     std::fprintf(stderr, "remote-sim: %s\n", error.c_str());
-    return 1;
+    return taken ? 3 : 1;
   }
 
   InputLines input;

@@ -34,7 +34,7 @@ PipeServer::~PipeServer() {
   Unplug();
 }
 
-PipeServer::InstancePtr PipeServer::NewInstance(std::string* error) {
+PipeServer::InstancePtr PipeServer::NewInstance(std::string* error, bool first) {
   auto instance = std::make_unique<Instance>();
   instance->ov.hEvent = CreateEventA(nullptr, TRUE, FALSE, nullptr);
   instance->writeOv.hEvent = CreateEventA(nullptr, TRUE, FALSE, nullptr);
@@ -42,10 +42,13 @@ PipeServer::InstancePtr PipeServer::NewInstance(std::string* error) {
     *error = LastErrorText("cannot create an event");
     return nullptr;
   }
-  instance->pipe = CreateNamedPipeA(pipeName_.c_str(), PIPE_ACCESS_DUPLEX | FILE_FLAG_OVERLAPPED,
-                                    PIPE_TYPE_MESSAGE | PIPE_READMODE_MESSAGE | PIPE_WAIT,
-                                    PIPE_UNLIMITED_INSTANCES, kQueuedReports * kReportSize,
-                                    sizeof instance->readBuf, 0, nullptr);
+  // Local clients only; the first instance fails where another server holds
+  // the name (Windows; Wine 8 does not check, see Plug).
+  instance->pipe = CreateNamedPipeA(
+      pipeName_.c_str(),
+      PIPE_ACCESS_DUPLEX | FILE_FLAG_OVERLAPPED | (first ? FILE_FLAG_FIRST_PIPE_INSTANCE : 0),
+      PIPE_TYPE_MESSAGE | PIPE_READMODE_MESSAGE | PIPE_WAIT | PIPE_REJECT_REMOTE_CLIENTS,
+      PIPE_UNLIMITED_INSTANCES, kQueuedReports * kReportSize, sizeof instance->readBuf, 0, nullptr);
   if (instance->pipe == INVALID_HANDLE_VALUE) {
     *error = LastErrorText("cannot create the pipe");
     return nullptr;
@@ -83,10 +86,34 @@ bool PipeServer::Listen(InstancePtr& listener) {
   return false;
 }
 
-bool PipeServer::Plug(std::string* error) {
+bool PipeServer::NameTaken() const {
+  // Any server of the name answers a probe, or is busy. With two servers a
+  // client connects to either, and a server may be a stranger.
+  HANDLE probe = CreateFileA(pipeName_.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING,
+                             SECURITY_SQOS_PRESENT | SECURITY_IDENTIFICATION, nullptr);
+  if (probe != INVALID_HANDLE_VALUE) {
+    CloseHandle(probe);
+    return true;
+  }
+  return GetLastError() != ERROR_FILE_NOT_FOUND;
+}
+
+bool PipeServer::Plug(std::string* error, bool* taken) {
+  if (taken != nullptr) *taken = false;
   if (plugged_) return true;
+  // Wine does not enforce FILE_FLAG_FIRST_PIPE_INSTANCE: look first.
+  if (NameTaken()) {
+    if (taken != nullptr) *taken = true;
+    *error = "another server holds " + pipeName_ + "; run one server at a time";
+    return false;
+  }
   for (size_t i = 0; i < kListeners; ++i) {
-    InstancePtr listener = NewInstance(error);
+    InstancePtr listener = NewInstance(error, i == 0);
+    if (listener == nullptr && i == 0 && GetLastError() == ERROR_ACCESS_DENIED) {
+      if (taken != nullptr) *taken = true;
+      *error = "another server holds " + pipeName_ + "; run one server at a time";
+      return false;
+    }
     if (listener == nullptr || !Listen(listener)) {
       if (listener != nullptr) *error = LastErrorText("cannot listen on the pipe");
       for (InstancePtr& l : listeners_) CloseInstance(std::move(l), false);
@@ -210,6 +237,10 @@ void PipeServer::HandleEvents() {
 }
 
 int PipeServer::Send(const Report& report, LONGLONG* writeQpc) {
+  return Send(report.data(), kReportSize, writeQpc);
+}
+
+int PipeServer::Send(const uint8_t* bytes, DWORD size, LONGLONG* writeQpc) {
   HandleEvents();
   int delivered = 0;
   std::vector<Instance*> failed;
@@ -220,7 +251,7 @@ int PipeServer::Send(const Report& report, LONGLONG* writeQpc) {
     ResetEvent(c->writeOv.hEvent);
     // After the ResetEvent, itself a round trip to the wineserver.
     if (c == clients_.front()) QueryPerformanceCounter(&writing);
-    if (WriteFile(c->pipe, report.data(), kReportSize, nullptr, &c->writeOv)) {
+    if (WriteFile(c->pipe, bytes, size, nullptr, &c->writeOv)) {
       ++delivered;
     } else if (GetLastError() == ERROR_IO_PENDING) {
       c->writePending = true;

@@ -33,8 +33,9 @@ class PipeServer {
   PipeServer& operator=(const PipeServer&) = delete;
 
   // Creates the listening instances; true when already plugged. On failure
-  // *error says why and nothing is left behind.
-  bool Plug(std::string* error);
+  // *error says why and nothing is left behind; *taken (may be null) tells
+  // whether another server holds the name.
+  bool Plug(std::string* error, bool* taken = nullptr);
   // Closes every instance, connected or listening: clients' reads fail with
   // ERROR_BROKEN_PIPE and the name no longer resolves.
   void Unplug();
@@ -48,6 +49,8 @@ class PipeServer {
   // taken just before the first WriteFile; with no client, the moment the
   // writes would have begun.
   int Send(const Report& report, LONGLONG* writeQpc = nullptr);
+  // The same for one message of any size up to the instances' buffer.
+  int Send(const uint8_t* bytes, DWORD size, LONGLONG* writeQpc = nullptr);
 
   // Serves connections and disconnections until wake is signalled (may be
   // null), timeoutMs have passed (INFINITE allowed) or done() holds (may be
@@ -70,7 +73,10 @@ class PipeServer {
   };
   using InstancePtr = std::unique_ptr<Instance>;
 
-  InstancePtr NewInstance(std::string* error);
+  // first: the instance that claims the name (none of another server may exist).
+  InstancePtr NewInstance(std::string* error, bool first = false);
+  // True when a pipe of our name exists that is not ours.
+  bool NameTaken() const;
   // Issues ConnectNamedPipe; a client may already be there, connected or
   // gone. Returns false on an error that makes the instance useless.
   bool Listen(InstancePtr& listener);
