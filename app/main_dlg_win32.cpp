@@ -69,6 +69,7 @@ BOOL CMainDlg::OnInitDialog() {
   ComboProfileList box(g_pProfileCombo);
   Win32Registry registry;
   LoadProfilesAtStartup(m_ini, box, registry);
+  m_connection.StartReaderAtStartup();
 
   RefreshCategoryLabels();
   CheckRadio(IDC_CAT_DVD, IDC_CAT_SPEECH, IDC_CAT_DVD);

@@ -17,13 +17,22 @@ void ReceiverConnection::Reconnect() {
 
 int ReceiverConnection::ConnectAtStartup() {
   if (receiver_.FindReceiver()) {
-    Reconnect();
+    receiver_.StopReader();
+    receiver_.OpenReceiver();
+    g_bConnected = true;
     g_bDisabled = false;
+    readerDue_ = true;
     return IDI_READY;
   }
   view_.ShowReceiverMissing();
   g_bConnected = false;
   return IDI_OFF;
+}
+
+void ReceiverConnection::StartReaderAtStartup() {
+  if (!readerDue_) return;
+  readerDue_ = false;
+  receiver_.StartReader();
 }
 
 void ReceiverConnection::Poll() {

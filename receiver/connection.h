@@ -40,8 +40,12 @@ class ReceiverConnection {
       : receiver_(receiver), view_(view) {}
 
   // Start-up: the icon is not in the tray yet, so this only decides which
-  // icon start-up then puts there, and returns it.
+  // icon start-up then puts there, and returns it. A receiver found is
+  // opened; its reader starts with StartReaderAtStartup.
   int ConnectAtStartup();
+  // Start-up, once the INI paths are built and the profile list is
+  // published: a press must not be read before it can be looked up.
+  void StartReaderAtStartup();
   // Timer 1000: silent; reconnects a receiver that came back while enabled.
   void Poll();
   // Tray command Reload.
@@ -60,6 +64,7 @@ class ReceiverConnection {
 
   IReceiver& receiver_;
   IConnectionView& view_;
+  bool readerDue_ = false;  // found at start-up, reader not started yet
 };
 
 }  // namespace k7

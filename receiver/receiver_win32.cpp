@@ -8,6 +8,7 @@ extern "C" {
 }
 
 #include <algorithm>
+#include <atomic>
 #include <vector>
 
 namespace k7 {
@@ -17,7 +18,10 @@ namespace {
 // the device, the OVERLAPPED and the events, which are replaced only after
 // the reader has ended.
 SP_DEVICE_INTERFACE_DETAIL_DATA_A* g_pDeviceDetail = nullptr;
-uint16_t g_nReportLength = kReportLen;  // InputReportByteLength of the matched receiver
+// InputReportByteLength of the matched receiver; set by the poll, taken once
+// by each reader when it starts (a reader still running from before a
+// reconnection keeps the length its buffer was made for).
+std::atomic<uint16_t> g_nReportLength{kReportLen};
 HANDLE g_hDevice = INVALID_HANDLE_VALUE;
 HANDLE g_hReportEvent = nullptr;
 HANDLE g_hStopEvent = nullptr;
@@ -86,8 +90,8 @@ bool FindHidReceiver() {
 bool FindPipeReceiver() {
   // A probe that connects and closes at once; the server keeps another
   // instance listening. All instances busy still means a server is there.
-  HANDLE probe =
-      CreateFileA(kReceiverPipeName, GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
+  HANDLE probe = CreateFileA(kReceiverPipeName, GENERIC_READ, 0, nullptr, OPEN_EXISTING,
+                             SECURITY_SQOS_PRESENT | SECURITY_IDENTIFICATION, nullptr);
   if (probe != INVALID_HANDLE_VALUE) {
     CloseHandle(probe);
     return true;
@@ -95,19 +99,40 @@ bool FindPipeReceiver() {
   return GetLastError() == ERROR_PIPE_BUSY;
 }
 
-// Issues the next read; false when the receiver refused it outright (gone),
-// which ends the reader so that the poll can reconnect.
-bool IssueRead(std::vector<uint8_t>& buffer) {
+// Issues the next read of length bytes; false when the receiver refused it
+// outright (gone), which ends the reader so that the poll can reconnect. A
+// message longer than a report (pipe) completes at once with
+// ERROR_MORE_DATA: issued, and the reader skips it.
+bool IssueRead(std::vector<uint8_t>& buffer, DWORD length) {
   DWORD bytes = 0;
-  if (ReadFile(g_hDevice, buffer.data(), g_nReportLength, &bytes, &g_ovReport)) return true;
-  return GetLastError() == ERROR_IO_PENDING;
+  if (ReadFile(g_hDevice, buffer.data(), length, &bytes, &g_ovReport)) return true;
+  const DWORD error = GetLastError();
+  return error == ERROR_IO_PENDING || error == ERROR_MORE_DATA;
+}
+
+// Reads and drops what is left of a message longer than a report; false when
+// the receiver has gone meanwhile. The rest is already queued, so no read here
+// waits for the sender.
+bool DropRestOfMessage() {
+  uint8_t rest[64];
+  for (;;) {
+    DWORD bytes = 0;
+    ResetEvent(g_hReportEvent);
+    BOOL ok = ReadFile(g_hDevice, rest, sizeof rest, &bytes, &g_ovReport);
+    if (!ok && GetLastError() == ERROR_IO_PENDING) {
+      ok = GetOverlappedResult(g_hDevice, &g_ovReport, &bytes, TRUE);
+    }
+    if (ok) return true;
+    if (GetLastError() != ERROR_MORE_DATA) return false;
+  }
 }
 
 // The reader's own sink: the report's effects go to the host, and re-arming
 // the read happens here, in the order the routing gives.
 class ReaderSink : public IReportSink {
  public:
-  ReaderSink(IReportSink& host, std::vector<uint8_t>& buffer) : host_(host), buffer_(buffer) {}
+  ReaderSink(IReportSink& host, std::vector<uint8_t>& buffer, DWORD length)
+      : host_(host), buffer_(buffer), length_(length) {}
   void SetTrayIcon(int iconId) override { host_.SetTrayIcon(iconId); }
   void LearnButton(int code, int marker) override { host_.LearnButton(code, marker); }
   void Dispatch(int code, int marker, int repeat) override { host_.Dispatch(code, marker, repeat); }
@@ -115,13 +140,14 @@ class ReaderSink : public IReportSink {
   void ShowOsd() override { host_.ShowOsd(); }
   void RearmRead() override {
     ResetEvent(g_hReportEvent);
-    readIssued_ = IssueRead(buffer_);
+    readIssued_ = IssueRead(buffer_, length_);
   }
   bool readIssued_ = true;
 
  private:
   IReportSink& host_;
   std::vector<uint8_t>& buffer_;
+  DWORD length_;
 };
 
 // The receiver failed under the reader. Without this the poll would take a
@@ -134,9 +160,10 @@ DWORD ReceiverLost() {
 
 DWORD WINAPI ReaderThreadProc(LPVOID) {
   // At least one whole report, and never less than the routing reads.
-  std::vector<uint8_t> buffer(std::max<size_t>(g_nReportLength, kReportLen), 0);
-  ReaderSink sink(*g_pHost, buffer);
-  if (!IssueRead(buffer)) return ReceiverLost();
+  const DWORD length = g_nReportLength.load();
+  std::vector<uint8_t> buffer(std::max<size_t>(length, kReportLen), 0);
+  ReaderSink sink(*g_pHost, buffer, length);
+  if (!IssueRead(buffer, length)) return ReceiverLost();
   // Stop first: with both set the lower index wins, and reports that keep
   // coming faster than they are handled must not hold a stop off.
   const HANDLE waits[2] = {g_hStopEvent, g_hReportEvent};
@@ -145,6 +172,14 @@ DWORD WINAPI ReaderThreadProc(LPVOID) {
     if (woke != WAIT_OBJECT_0 + 1) break;
     DWORD bytes = 0;
     if (!GetOverlappedResult(g_hDevice, &g_ovReport, &bytes, FALSE)) {
+      if (GetLastError() == ERROR_MORE_DATA) {
+        // Longer than any report (pipe): skip the whole message, keep the
+        // connection.
+        if (!DropRestOfMessage()) return ReceiverLost();
+        sink.RearmRead();
+        if (!sink.readIssued_) return ReceiverLost();
+        continue;
+      }
       if (GetLastError() == ERROR_IO_INCOMPLETE) {
         // Woken without a completed read: wait again, unless the read
         // completed between the check and the reset.
@@ -196,9 +231,13 @@ void Win32Receiver::OpenReceiver() {
   const char* path = kind_ == ReceiverKind::kPipe
                          ? kReceiverPipeName
                          : (g_pDeviceDetail != nullptr ? g_pDeviceDetail->DevicePath : "");
+  // Whoever serves the pipe may identify this process but never act as it.
+  const DWORD flags =
+      FILE_FLAG_OVERLAPPED |
+      (kind_ == ReceiverKind::kPipe ? SECURITY_SQOS_PRESENT | SECURITY_IDENTIFICATION : 0);
   auto open = [&] {
     return CreateFileA(path, GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE,
-                       nullptr, OPEN_EXISTING, FILE_FLAG_OVERLAPPED, nullptr);
+                       nullptr, OPEN_EXISTING, flags, nullptr);
   };
   g_hDevice = open();
   if (g_hDevice == INVALID_HANDLE_VALUE && kind_ == ReceiverKind::kPipe &&

@@ -88,14 +88,19 @@ TEST(ReceiverConnection, StartUpChoosesTheFirstIcon) {
   g_bDisabled = true;
   ReceiverConnection connection(world, world);
   EXPECT_EQ(connection.ConnectAtStartup(), 135);
-  EXPECT_EQ(world.log, (Log{"find", "stop", "open", "start"}));
+  // The reader waits for the INI paths and the profile list.
+  EXPECT_EQ(world.log, (Log{"find", "stop", "open"}));
   EXPECT_TRUE(g_bConnected.load());
   EXPECT_FALSE(g_bDisabled.load());
+  connection.StartReaderAtStartup();
+  connection.StartReaderAtStartup();
+  EXPECT_EQ(world.log, (Log{"find", "stop", "open", "start"}));
 
   World absent;
   absent.present = false;
   ReceiverConnection none(absent, absent);
   EXPECT_EQ(none.ConnectAtStartup(), 137);
+  none.StartReaderAtStartup();
   EXPECT_EQ(absent.log, (Log{"find", "notice"}));  // the icon is not in the tray yet
   EXPECT_FALSE(g_bConnected.load());
 }

@@ -64,6 +64,16 @@ TEST_F(ProgramReceiver, DisableDiscardsEveryReportAndEnableRestores) {
   EXPECT_TRUE(InjectedMice().empty());
 }
 
+TEST_F(ProgramReceiver, MessagesOfNoReportLengthAreSkippedAndTheConnectionKept) {
+  // Each carries a press of Page Down in its first bytes: none may act.
+  for (const char* message : {"message 0", "message 0 2 0x7F", "message 0 2 0x7F 0 0 0 0 0 0",
+                              "message 0 2 0x7F 0 0 0 0 0 0 0 0 0 0 0 0 0"}) {
+    EXPECT_EQ(sim_->Send(message), "ok sent=1") << message;
+  }
+  ExpectPageDownArrives("after messages of other lengths");
+  EXPECT_EQ(sim_->Send("wait-client 0"), "ok clients=1");
+}
+
 TEST_F(ProgramReceiver, ReloadWhileDisabledEnablesAgain) {
   ASSERT_TRUE(program_->Command(TrayCommand::kDisable));
   Press(kCodePageDown);
