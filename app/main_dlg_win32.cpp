@@ -34,13 +34,25 @@ constexpr CategoryLabel kCategoryLabels[] = {
 CMainDlg::CMainDlg(ReceiverKind receiverKind)
     : m_pressIni(m_fileReader, m_ini),
       m_matcher(m_pressIni, m_foreground, g_ProfileNames),
-      m_platform{m_input, m_launcher, m_pressIni, m_matcher},
+      m_platform{m_keys, m_launcher, m_pressIni, m_matcher},
       m_receiver(receiverKind, *this),
       m_connection(m_receiver, *this) {}
 
 CMainDlg::~CMainDlg() {
-  m_receiver.StopReader();
+  StopReaderOrEnd();
   g_pTray = nullptr;
+}
+
+void CMainDlg::StopReaderOrEnd() {
+  m_connection.Stop();
+  const bool stuck = m_receiver.ReaderRunning();
+  // Before the process ends, and before a stuck reader could press again.
+  m_keys.ReleaseAll();
+  if (stuck) {
+    // Its press may go on at any moment: nothing it uses may be freed, so no
+    // destructor runs. The tray icon is gone already.
+    TerminateProcess(GetCurrentProcess(), 0);
+  }
 }
 
 INT_PTR CMainDlg::Run(HINSTANCE instance) {
@@ -295,7 +307,7 @@ void CMainDlg::ExitProgram() {
   KillTimer(Hwnd(), IDT_POLL);
   KillTimer(Hwnd(), IDT_MOUSEACCEL);
   m_tray.Remove();
-  m_connection.Stop();
+  StopReaderOrEnd();
   PostQuitMessage(0);
 }
 

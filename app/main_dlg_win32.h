@@ -82,6 +82,9 @@ class CMainDlg : public ui::CDialog, private IReportSink, private IConnectionVie
   void OnTrayOpen();
   void OnTimer(UINT_PTR id);
   void BuildIniPaths();
+  // Shutdown: stops the reader; one that does not stop (a press that hangs)
+  // still uses this window's members, so the process ends here instead.
+  void StopReaderOrEnd();
 
   HICON m_hIcon = nullptr;
   bool m_bHideOnPaint = false;
@@ -95,6 +98,8 @@ class CMainDlg : public ui::CDialog, private IReportSink, private IConnectionVie
   Win32WholeFileReader m_fileReader;
   PressIniStore m_pressIni;
   Win32Input m_input;
+  // What the reader injects through; releases it all when the program ends.
+  ReleasingInput m_keys{m_input};
   Win32Launcher m_launcher;
   Win32ForegroundProcess m_foreground;
   ForegroundProfileMatcher m_matcher;

@@ -5,6 +5,8 @@
 namespace k7 {
 
 FileBytes PortableFileReader::ReadWhole(const char* file, size_t maxBytes) {
+  // Never in the middle of one of the program's own writes.
+  std::lock_guard<std::mutex> lock(IniFilesLock());
   return ReadIniFileBytes(file, maxBytes);
 }
 
@@ -50,11 +52,7 @@ PressIniStore::Entry& PressIniStore::Fetch(const char* file) {
 
   FileBytes read;
   for (int attempt = 0; attempt < kReadAttempts; ++attempt) {
-    {
-      // Never in the middle of one of the program's own writes.
-      std::lock_guard<std::mutex> lock(IniFilesLock());
-      read = reader_.ReadWhole(file, maxFileBytes_);
-    }
+    read = reader_.ReadWhole(file, maxFileBytes_);
     ++fileReads_;
     const bool busy = read.state == IniFileState::kUnreadable ||
                       (read.state == IniFileState::kRead && read.bytes.empty());

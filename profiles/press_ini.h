@@ -28,13 +28,16 @@ class IWholeFileReader {
   virtual ~IWholeFileReader() = default;
   // The whole file: kRead only when every byte was read and the file did not
   // change size meanwhile; kMissing when there is no such file; kTooLarge
-  // beyond maxBytes; kUnreadable for anything else.
+  // beyond maxBytes; kUnreadable for anything else. Called without
+  // IniFilesLock(): a read may hang (a network folder), and the program's
+  // writes must not wait for it. So each reader keeps the bytes of a write of
+  // the program from reaching a kRead half done, by whatever means suit it.
   virtual FileBytes ReadWhole(const char* file, size_t maxBytes) = 0;
   // The press is over: whatever the reader kept open for it may go.
   virtual void EndPress() {}
 };
 
-// Reads with standard C++ file I/O (ReadIniFileBytes).
+// Reads with standard C++ file I/O (ReadIniFileBytes), under IniFilesLock().
 class PortableFileReader : public IWholeFileReader {
  public:
   FileBytes ReadWhole(const char* file, size_t maxBytes) override;

@@ -2,6 +2,7 @@
 
 #include <windows.h>
 
+#include <cstdint>
 #include <mutex>
 #include <vector>
 
@@ -10,6 +11,15 @@ namespace {
 
 // Files read for the current press, open until it ends; under IniFilesLock.
 std::vector<HANDLE> g_heldFiles;
+// The program's own writes begun so far; under IniFilesLock. A read runs
+// without the lock, so that a write never waits for a read that hangs; a read
+// during which this changed may have seen a write half done and is not used.
+uint64_t g_writesBegun = 0;
+
+void CloseHeld() {
+  for (HANDLE h : g_heldFiles) CloseHandle(h);
+  g_heldFiles.clear();
+}
 
 // Closes the file, or hands it to the end of the press.
 class FileHandle {
@@ -33,18 +43,23 @@ class FileHandle {
 }  // namespace
 
 void CloseFilesHeldForPress() {
-  for (HANDLE h : g_heldFiles) CloseHandle(h);
-  g_heldFiles.clear();
+  ++g_writesBegun;
+  CloseHeld();
 }
 
 void Win32WholeFileReader::EndPress() {
   std::lock_guard<std::mutex> lock(IniFilesLock());
-  CloseFilesHeldForPress();
+  CloseHeld();
 }
 
 FileBytes Win32WholeFileReader::ReadWhole(const char* file, size_t maxBytes) {
   FileBytes result;  // kUnreadable
   if (file == nullptr || *file == '\0') return result;
+  uint64_t writesBefore = 0;
+  {
+    std::lock_guard<std::mutex> lock(IniFilesLock());
+    writesBefore = g_writesBegun;
+  }
   // Every share mode: a read must never make another program's write fail.
   FileHandle f(CreateFileA(file, GENERIC_READ,
                            FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
@@ -75,6 +90,8 @@ FileBytes Win32WholeFileReader::ReadWhole(const char* file, size_t maxBytes) {
   char extra;
   DWORD got = 0;
   if (!ReadFile(f.get(), &extra, 1, &got, nullptr) || got != 0) return result;
+  std::lock_guard<std::mutex> lock(IniFilesLock());
+  if (g_writesBegun != writesBefore) return result;  // busy: the press reads it again
   result.state = IniFileState::kRead;
   result.bytes = std::move(bytes);
   f.HoldForPress();

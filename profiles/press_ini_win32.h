@@ -16,9 +16,11 @@ class Win32WholeFileReader : public IWholeFileReader {
   void EndPress() override;
 };
 
-// Closes every file a reader still holds for its press. The caller holds
+// Closes every file a reader still holds for its press, and marks a write as
+// begun, so that a read in flight meanwhile is not used. The caller holds
 // IniFilesLock(); the program calls it before each of its own writes, so a
-// write never meets a handle of ours, whatever sharing the API asks for.
+// write does not meet a handle of ours held for a press (a read in flight may
+// still have its file open: with every share mode).
 void CloseFilesHeldForPress();
 
 }  // namespace k7

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <string>
 #include <vector>
 
@@ -68,6 +69,49 @@ TEST(HotkeyTable, SendsTheExactEventsOfASlot) {
     table.SendHotkey(input, 0);
     EXPECT_EQ(test::Describe(input.events), test::Describe(c.expected));
     EXPECT_EQ(input.numLock, c.numLockAfter);
+  }
+}
+
+TEST(HotkeyTable, WhateverEndsTheProgramMidHotkeyLeavesNoKeyDown) {
+  // The whole hotkey, then the program ended after each of its events: every
+  // key still down goes up as it went down, and nothing passes afterwards.
+  RecordingInput whole;
+  whole.numLock = true;
+  LoadedWith("1-S-C-A-RIGHT").SendHotkey(whole, 0);
+  whole.events.push_back(InputEvent::Mouse(kMouseLeftDown, 0, 0));
+  whole.events.push_back(InputEvent::Mouse(kMouseLeftUp, 0, 0));
+  for (size_t cut = 0; cut <= whole.events.size(); ++cut) {
+    SCOPED_TRACE("ended after " + std::to_string(cut) + " events");
+    RecordingInput seen;
+    ReleasingInput input(seen);
+    for (size_t i = 0; i < cut; ++i) {
+      const InputEvent& e = whole.events[i];
+      if (e.kind == InputEvent::kKey) input.KeyEvent(uint8_t(e.a), uint8_t(e.b), e.flags);
+      if (e.kind == InputEvent::kMouse) input.MouseEvent(e.a, e.dx, e.dy);
+    }
+    input.ReleaseAll();
+    input.KeyEvent(kVkCtrl, 0, 0);
+    input.MouseEvent(kMouseLeftDown, 0, 0);
+    input.ReleaseAll();
+
+    std::vector<InputEvent> expected(whole.events.begin(), whole.events.begin() + cut);
+    std::vector<InputEvent> stillDown;
+    bool leftDown = false;
+    for (const InputEvent& e : expected) {
+      if (e.kind == InputEvent::kMouse) {
+        leftDown = e.a == kMouseLeftDown;
+        continue;
+      }
+      std::erase_if(stillDown, [&](const InputEvent& d) { return d.a == e.a; });
+      if ((e.flags & kKeyUp) == 0) stillDown.push_back(e);
+    }
+    std::sort(stillDown.begin(), stillDown.end(),
+              [](const InputEvent& x, const InputEvent& y) { return x.a < y.a; });
+    for (const InputEvent& d : stillDown) {
+      expected.push_back(InputEvent::Key(uint8_t(d.a), uint8_t(d.b), d.flags | kKeyUp));
+    }
+    if (leftDown) expected.push_back(InputEvent::Mouse(kMouseLeftUp, 0, 0));
+    EXPECT_EQ(test::Describe(seen.events), test::Describe(expected));
   }
 }
 
