@@ -9,6 +9,7 @@
 #include "profiles/registry_win32.h"
 #include "receiver/notice_win32.h"
 #include "res/resource.h"
+#include "ui/aux_dialogs_win32.h"
 
 namespace k7 {
 
@@ -141,7 +142,10 @@ void CMainDlg::OnCategory(const char* section) {
 }
 
 void CMainDlg::OnDefault() {
-  WriteDefaultProfiles(m_ini);
+  CheckedWrites writes(m_ini);
+  WriteDefaultProfiles(writes);
+  // Not restored: the window keeps showing what it showed.
+  if (ReportIfWriteFailed(Hwnd(), writes)) return;
   ComboProfileList box(g_pProfileCombo);
   RefreshProfileList(m_ini, box, g_szUserDefIniPath);
   RefreshCategoryLabels();

@@ -4,6 +4,7 @@
 #pragma once
 
 #include <cstdint>
+#include <string>
 
 namespace k7 {
 
@@ -37,6 +38,53 @@ class IIniStore {
   // double-terminated list of "key=value" strings (an empty list keeps the
   // header with no keys under it).
   virtual bool WriteSection(const char* section, const char* keyValues, const char* file) = 0;
+};
+
+// One user command's writes: passes every call on and remembers the first
+// file a write could not change. From then on the command's further writes
+// are refused without being tried, so a failed command stops where it failed
+// and is reported once, not once per key.
+class CheckedWrites : public IIniStore {
+ public:
+  explicit CheckedWrites(IIniStore& ini) : ini_(ini) {}
+
+  uint32_t GetString(const char* section, const char* key, const char* def, char* out,
+                     uint32_t size, const char* file) override {
+    return ini_.GetString(section, key, def, out, size, file);
+  }
+  int GetInt(const char* section, const char* key, int def, const char* file) override {
+    return ini_.GetInt(section, key, def, file);
+  }
+  uint32_t GetSectionNames(char* out, uint32_t size, const char* file) override {
+    return ini_.GetSectionNames(out, size, file);
+  }
+  uint32_t GetSection(const char* section, char* out, uint32_t size, const char* file) override {
+    return ini_.GetSection(section, out, size, file);
+  }
+  bool WriteString(const char* section, const char* key, const char* value,
+                   const char* file) override {
+    return Check(!Failed() && ini_.WriteString(section, key, value, file), file);
+  }
+  bool WriteSection(const char* section, const char* keyValues, const char* file) override {
+    return Check(!Failed() && ini_.WriteSection(section, keyValues, file), file);
+  }
+
+  bool Failed() const { return failed_; }
+  // The file that refused the first failed write; empty while none failed.
+  const std::string& FailedFile() const { return failedFile_; }
+
+ private:
+  bool Check(bool written, const char* file) {
+    if (!written && !failed_) {
+      failed_ = true;
+      failedFile_ = file != nullptr ? file : "";
+    }
+    return written;
+  }
+
+  IIniStore& ini_;
+  bool failed_ = false;
+  std::string failedFile_;
 };
 
 }  // namespace k7

@@ -60,6 +60,19 @@ void CPathErrorDlg::OnCommand(int id, int, HWND) {
   if (id == IDC_GIVEUP) EndDialog(kGiveUp);
 }
 
+void ReportWriteFailed(HWND owner, const char* file) {
+  const std::string text = std::string("Could not write to \"") + file +
+                           "\".\n\nThe change was not saved. The file may be open in another "
+                           "program or read-only; close it and try again.";
+  MessageBoxA(owner, text.c_str(), kWriteFailedCaption, MB_OK | MB_ICONWARNING);
+}
+
+bool ReportIfWriteFailed(HWND owner, const CheckedWrites& writes) {
+  if (!writes.Failed()) return false;
+  ReportWriteFailed(owner, writes.FailedFile().c_str());
+  return true;
+}
+
 void CDeleteHotkeyDlg::SetPrompt(const char* name) {
   prompt_ = DeletePrompt(name);
 }

@@ -1,11 +1,13 @@
 // The editor's small dialogs: the name of a new profile, what to do when the
-// program picked for it does not exist, and the delete confirmation.
+// program picked for it does not exist, and the delete confirmation. Also the
+// message every window shows when an INI file refuses a write.
 #pragma once
 
 #include <windows.h>
 
 #include <string>
 
+#include "profiles/ini_store.h"
 #include "ui/dialog_win32.h"
 
 namespace k7 {
@@ -30,6 +32,16 @@ class CPathErrorDlg : public ui::CDialog {
 };
 
 // Delete HotKey (template 134): 1 delete, 0 keep.
+// Caption of the messages below.
+constexpr char kWriteFailedCaption[] = "Quorvan K7F3";
+
+// Tells the user which file could not be written and that the change was
+// not saved; modal to owner.
+void ReportWriteFailed(HWND owner, const char* file);
+// When one of the command's writes failed: reports it as above and returns
+// true, so the handler leaves its window as it was.
+bool ReportIfWriteFailed(HWND owner, const CheckedWrites& writes);
+
 class CDeleteHotkeyDlg : public ui::CDialog {
  public:
   void SetPrompt(const char* name);

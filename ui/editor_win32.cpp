@@ -150,7 +150,8 @@ void CHotkeyEditorDlg::OnCommand(int id, int code, HWND) {
 }
 
 void CHotkeyEditorDlg::OnOK() {
-  OnSaveProfile();
+  // Closed only once saved: a failed save keeps everything on screen.
+  if (!OnSaveProfile()) return;
   g_bEditorOpen = false;
   EndDialog(1);
 }
@@ -282,20 +283,28 @@ void CHotkeyEditorDlg::OnSelchangeProfile() {
   SelectButton(kFirstEditorSlot);
 }
 
-void CHotkeyEditorDlg::OnSaveProfile() {
+bool CHotkeyEditorDlg::OnSaveProfile() {
   SelectButton(kFirstEditorSlot);
   const std::string name = ItemString(IDC_EDITOR_NAME);
   const std::string path = ItemString(IDC_EDITOR_PATH);
-  if (name.empty() || name.size() > static_cast<size_t>(kMaxProfileName)) return;
+  if (name.empty() || name.size() > static_cast<size_t>(kMaxProfileName)) return true;
   char fittedPath[kMaxPath];
   CopyBounded(fittedPath, path.c_str());
-  SaveEditorProfile(m_ini, Files(), name.c_str(), fittedPath, g_EditorHotKeys, g_EditorTable);
+  CheckedWrites writes(m_ini);
+  SaveEditorProfile(writes, Files(), name.c_str(), fittedPath, g_EditorHotKeys, g_EditorTable);
+  return !ReportIfWriteFailed(Hwnd(), writes);
 }
 
 void CHotkeyEditorDlg::AppendAndSelect(const char* name) {
   // At the end, whatever the box's sorting: the list keeps file order.
   const LRESULT index = SendMessageA(g_pEditorCombo, CB_INSERTSTRING, static_cast<WPARAM>(-1),
                                      reinterpret_cast<LPARAM>(name));
+  SendMessageA(g_pEditorCombo, CB_SETCURSEL, static_cast<WPARAM>(index), 0);
+}
+
+void CHotkeyEditorDlg::DropLastAndSelect(LRESULT index) {
+  const LRESULT count = SendMessageA(g_pEditorCombo, CB_GETCOUNT, 0, 0);
+  if (count > 0) SendMessageA(g_pEditorCombo, CB_DELETESTRING, static_cast<WPARAM>(count - 1), 0);
   SendMessageA(g_pEditorCombo, CB_SETCURSEL, static_cast<WPARAM>(index), 0);
 }
 
@@ -307,10 +316,19 @@ void CHotkeyEditorDlg::RefillProfileList() {
 
 void CHotkeyEditorDlg::OnSaveAs() {
   if (RunAppNameDialog(m_hInstance) != 1) return;
+  const LRESULT previous = SendMessageA(g_pEditorCombo, CB_GETCURSEL, 0, 0);
+  const std::string previousName = ItemString(IDC_EDITOR_NAME);
   AppendAndSelect(g_szNewAppName);
-  m_ini.WriteSection(g_szNewAppName, "\0", g_szUserDefIniPath);
-  SetItemText(IDC_EDITOR_NAME, g_szNewAppName);
-  OnSaveProfile();
+  CheckedWrites writes(m_ini);
+  writes.WriteSection(g_szNewAppName, "\0", g_szUserDefIniPath);
+  if (!ReportIfWriteFailed(Hwnd(), writes)) {
+    SetItemText(IDC_EDITOR_NAME, g_szNewAppName);
+    if (OnSaveProfile()) return;
+  }
+  // Not saved under the new name: the list and the name are as before, the
+  // hotkeys and descriptions on screen stay for another try.
+  DropLastAndSelect(previous);
+  SetItemText(IDC_EDITOR_NAME, previousName.c_str());
 }
 
 bool CHotkeyEditorDlg::AskForFile(char (&path)[MAX_PATH]) {
@@ -322,8 +340,14 @@ void CHotkeyEditorDlg::OnNewProfile() {
   // The dialogs below run their own loops: keep the name.
   char name[kNameLen];
   CopyBounded(name, g_szNewAppName);
+  const LRESULT previous = SendMessageA(g_pEditorCombo, CB_GETCURSEL, 0, 0);
   AppendAndSelect(name);
-  m_ini.WriteSection(name, "\0", g_szUserDefIniPath);
+  CheckedWrites writes(m_ini);
+  writes.WriteSection(name, "\0", g_szUserDefIniPath);
+  if (ReportIfWriteFailed(Hwnd(), writes)) {
+    DropLastAndSelect(previous);
+    return;
+  }
   AssignNewProfilePath(name);
 }
 
@@ -333,8 +357,11 @@ void CHotkeyEditorDlg::AssignNewProfilePath(const char* name) {
   AskForFile(path);
   for (;;) {
     if (files.PathExists(path)) {
+      CheckedWrites writes(m_ini);
+      WriteProfilePath(writes, Files(), name, path);
+      // Left as a name without a program, as when the question is closed.
+      if (ReportIfWriteFailed(Hwnd(), writes)) return;
       SetItemText(IDC_EDITOR_PATH, path);
-      WriteProfilePath(m_ini, Files(), name, path);
       SetItemText(IDC_EDITOR_NAME, name);
       OnSelchangeProfile();
       return;
@@ -347,7 +374,10 @@ void CHotkeyEditorDlg::AssignNewProfilePath(const char* name) {
     }
     if (choice == CPathErrorDlg::kGiveUp) {
       std::string selected;
-      if (SelectedProfile(selected)) EmptyProfile(m_ini, Files(), selected.c_str());
+      CheckedWrites writes(m_ini);
+      if (SelectedProfile(selected)) EmptyProfile(writes, Files(), selected.c_str());
+      // The name stays listed, as when the question is closed.
+      if (ReportIfWriteFailed(Hwnd(), writes)) return;
       RefillProfileList();
       OnSelchangeProfile();
     }
@@ -364,8 +394,11 @@ void CHotkeyEditorDlg::OnDeleteProfile() {
   CDeleteHotkeyDlg confirm;
   confirm.SetPrompt(name.c_str());
   if (confirm.DoModal(m_hInstance, IDD_DELETEHOTKEY, Hwnd()) != 1) return;
-  EmptyProfile(m_ini, Files(), name.c_str());
-  ForgetCategoryApplication(m_ini, Files(), name.c_str());
+  CheckedWrites writes(m_ini);
+  EmptyProfile(writes, Files(), name.c_str());
+  ForgetCategoryApplication(writes, Files(), name.c_str());
+  // Still listed and on screen: it was not deleted.
+  if (ReportIfWriteFailed(Hwnd(), writes)) return;
   RefillProfileList();
   OnSelchangeProfile();
 }
@@ -377,7 +410,10 @@ void CHotkeyEditorDlg::OnBrowse() {
   // The whole name: a cut one could name another profile.
   const std::string name = ItemString(IDC_EDITOR_NAME);
   if (name.empty()) return;
-  m_ini.WriteString(name.c_str(), "FilePath", path, g_szUserDefIniPath);
+  // The path stays shown: Save writes it once the file can be written.
+  CheckedWrites writes(m_ini);
+  writes.WriteString(name.c_str(), "FilePath", path, g_szUserDefIniPath);
+  ReportIfWriteFailed(Hwnd(), writes);
 }
 
 void CHotkeyEditorDlg::OnClear() {

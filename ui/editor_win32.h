@@ -51,7 +51,8 @@ class CHotkeyEditorDlg : public ui::CDialog {
 
   void SelectButton(int n);
   void OnSelchangeProfile();
-  void OnSaveProfile();
+  // False when a write failed (the user was told; the screen is kept).
+  bool OnSaveProfile();
   void OnSaveAs();
   void OnNewProfile();
   void OnDeleteProfile();
@@ -83,6 +84,8 @@ class CHotkeyEditorDlg : public ui::CDialog {
   // be a profile name.
   bool SelectedProfile(std::string& name) const;
   void AppendAndSelect(const char* name);
+  // Takes the last list entry out again and selects entry index.
+  void DropLastAndSelect(LRESULT index);
   void RefillProfileList();
   // A new profile's program: the file dialog until an existing file is
   // picked or the user gives up.

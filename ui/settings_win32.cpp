@@ -3,6 +3,7 @@
 // the moment it is made; the window has no Apply or Cancel.
 #include <windows.h>
 
+#include <cstring>
 #include <string>
 
 #include "app/main_dlg_win32.h"
@@ -12,10 +13,26 @@
 #include "profiles/profile_store.h"
 #include "receiver/report_route.h"
 #include "res/resource.h"
+#include "ui/aux_dialogs_win32.h"
 #include "ui/editor_logic.h"
 #include "ui/file_dialog_win32.h"
 
 namespace k7 {
+namespace {
+
+// The label that names the current category's application.
+int CurrentCategoryLabel() {
+  const struct {
+    const char* section;
+    int labelId;
+  } labels[] = {{"Music", IDC_LABEL_MUSIC}, {"WWW", IDC_LABEL_WWW}, {"Speech", IDC_LABEL_SPEECH}};
+  for (const auto& l : labels) {
+    if (std::strcmp(g_szCategory, l.section) == 0) return l.labelId;
+  }
+  return IDC_LABEL_DVD;
+}
+
+}  // namespace
 
 bool CMainDlg::OnSettingsCommand(int id, int code) {
   switch (id) {
@@ -47,9 +64,18 @@ void CMainDlg::OnSelchangeProfile() {
   if (length == CB_ERR || length > kMaxProfileName) return;  // never cut into another name
   char name[kNameLen] = "";
   SendMessageA(g_pProfileCombo, CB_GETLBTEXT, index, reinterpret_cast<LPARAM>(name));
+  CheckedWrites writes(m_ini);
+  writes.WriteString(g_szCategory, "APName", name, g_szCtrlIniPath);
+  if (ReportIfWriteFailed(Hwnd(), writes)) {
+    // The category keeps its application: the box names it again, as its
+    // label still does; the path field keeps what it holds.
+    char kept[260];
+    GetItemText(CurrentCategoryLabel(), kept, sizeof kept);
+    SetItemText(IDC_PROFILE, kept);
+    return;
+  }
   char path[kMaxPath];
   m_ini.GetString(name, "FilePath", "", path, sizeof path, g_szUserDefIniPath);
-  m_ini.WriteString(g_szCategory, "APName", name, g_szCtrlIniPath);
   SetItemText(IDC_EXE_PATH, path);
   RefreshCategoryLabels();
 }
@@ -69,7 +95,9 @@ void CMainDlg::OnPathOk() {
   // writing it would create a section with an empty name.
   if (name[0] == '\0') return;
   const EditorFiles files{g_szCtrlIniPath, g_szUserDefIniPath, g_szUserDefInfIniPath};
-  WriteProfilePath(m_ini, files, name, path);
+  CheckedWrites writes(m_ini);
+  WriteProfilePath(writes, files, name, path);
+  ReportIfWriteFailed(Hwnd(), writes);  // the typed path stays in its field
 }
 
 void CMainDlg::OnAdvance() {
@@ -85,7 +113,10 @@ void CMainDlg::OnAdvance() {
 
 void CMainDlg::OnEnableOsd() {
   g_bOsdEnabled = IsChecked(IDC_OSD);
-  m_ini.WriteString("Default", "OSD", g_bOsdEnabled ? "1" : "0", g_szCtrlIniPath);
+  // Not stored, the switch still holds until the program ends.
+  CheckedWrites writes(m_ini);
+  writes.WriteString("Default", "OSD", g_bOsdEnabled ? "1" : "0", g_szCtrlIniPath);
+  ReportIfWriteFailed(Hwnd(), writes);
 }
 
 }  // namespace k7

@@ -502,6 +502,52 @@ TEST_F(EditorTest, BrowseWritesThePathOnly) {
   EXPECT_EQ(Ini("UserDef.ini", "Zeta", "FilePath"), "C:\\Apps\\zeta.exe");
 }
 
+// With "UserDef.ini" held open by another program without sharing, Save,
+// Save and Exit and Delete each say which file they could not write; the
+// editor stays open with what was typed, the list keeps the profile, and the
+// file is unchanged. Once the file is free, Save and Exit stores the edit.
+TEST_F(EditorTest, WritesTheFileRefusesAreReportedAndNothingIsLost) {
+  WriteFiles(kUserDef, kUserDefInf);
+  StartProgram();
+  ASSERT_NE(OpenEditor(), nullptr);
+  const std::string userDef = FileBytes("UserDef.ini");
+  const std::string path = program_->IniPath("UserDef.ini");
+  Command(2003);
+  SetHotkey(HotkeyOf('M', HOTKEYF_ALT));
+  SetText(Item(IDC_DESCRIPTION), "Marker");
+
+  HANDLE held = CreateFileA(path.c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr, OPEN_EXISTING,
+                            FILE_ATTRIBUTE_NORMAL, nullptr);
+  ASSERT_NE(held, INVALID_HANDLE_VALUE);
+  for (int id : {IDC_EDITOR_SAVE, IDC_SAVE_EXIT, IDC_EDITOR_DELETE}) {
+    SCOPED_TRACE("command " + std::to_string(id));
+    PostCommand(id);
+    if (id == IDC_EDITOR_DELETE) {
+      HWND confirm = WaitDialog("Delete HotKey");
+      ASSERT_NE(confirm, nullptr);
+      harness::PostTo(confirm, WM_COMMAND, MAKEWPARAM(IDC_DELETE_OK, BN_CLICKED), 0);
+    }
+    HWND box = WaitDialog("Quorvan K7F3");
+    ASSERT_NE(box, nullptr) << "no message";
+    EXPECT_NE(MessageText(box).find("\"" + path + "\""), std::string::npos) << MessageText(box);
+    harness::PostTo(box, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), 0);
+    ASSERT_TRUE(WaitGone(box));
+    EXPECT_TRUE(IsWindowVisible(Editor()));
+    EXPECT_EQ(ProfileItems(), (std::vector<std::string>{"Zeta", "Alpha"}));
+    EXPECT_EQ(Text(IDC_EDITOR_NAME), "Zeta");
+  }
+  CloseHandle(held);
+  EXPECT_EQ(FileBytes("UserDef.ini"), userDef);
+
+  Command(2003);
+  EXPECT_EQ(Hotkey(), HotkeyOf('M', HOTKEYF_ALT));
+  EXPECT_EQ(Text(IDC_DESCRIPTION), "Marker");
+  PostCommand(IDC_SAVE_EXIT);
+  ASSERT_TRUE(WaitGone(Editor()));
+  EXPECT_EQ(Ini("UserDef.ini", "Zeta", "3"), "0-A-M");
+  EXPECT_EQ(Ini("UserDefInf.ini", "Zeta", "3"), "Marker");
+}
+
 // What the editor saves is what the next press sends, without a restart.
 TEST_F(EditorTest, ASavedProfileDrivesTheNextPress) {
   // Saving writes "ExeFile" from the path: the profile needs one.

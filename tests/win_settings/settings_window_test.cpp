@@ -3,6 +3,9 @@
 // else), and the keys and commands that must leave it alone.
 #include <windows.h>
 
+#include <functional>
+#include <thread>
+
 #include "res/resource.h"
 #include "settings_test.h"
 
@@ -265,6 +268,53 @@ TEST_F(SettingsWindowTest, DefaultBringsADeletedProfileBackIntoTheList) {
   ASSERT_TRUE(settings_->PickProfile("WinRip"));
   EXPECT_EQ(Value("QVCtrl.ini", "WWW", "APName"), "WinRip");
   EXPECT_EQ(settings_->Text(IDC_EXE_PATH), kWinRipPath);
+}
+
+// A file held open by another program without sharing: a pick from the list
+// and Default each say which file they could not write, and change neither
+// the files nor what the window shows. Once the file is free, Default works.
+TEST_F(SettingsWindowTest, WritesAFileRefusesAreReportedAndChangeNothing) {
+  PlaceGoldenFiles();
+  WriteIni("UserDef.ini", "IE", "1", "0-Q");  // an edit Default would undo
+  StartProgram();
+  OpenSettings();
+  settings_->ClickRadio(IDC_CAT_WWW);
+  ExpectShows(IDC_CAT_WWW, "IE", kIePath);
+  const IniFiles before = Files();
+
+  const struct {
+    const char* file;
+    std::function<void()> command;
+  } refused[] = {
+      {"QVCtrl.ini", [&] { EXPECT_TRUE(settings_->PickProfile("WinRip")); }},
+      {"UserDef.ini", [&] { settings_->PostClick(IDC_DEFAULT); }},
+  };
+  for (const auto& r : refused) {
+    SCOPED_TRACE(r.file);
+    const std::string path = program_->IniPath(r.file);
+    HANDLE held = CreateFileA(path.c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr, OPEN_EXISTING,
+                              FILE_ATTRIBUTE_NORMAL, nullptr);
+    ASSERT_NE(held, INVALID_HANDLE_VALUE);
+    // The pick is sent and waits for the message box: post from a thread.
+    std::thread command(r.command);
+    HWND box = harness::WaitForProcessWindow(program_->Id(), "Quorvan K7F3", "#32770");
+    std::string text;
+    if (box != nullptr) text = harness::ReadWindowText(GetDlgItem(box, 0xFFFF)).value_or("");
+    EXPECT_NE(text.find("\"" + path + "\""), std::string::npos) << text;
+    if (box != nullptr) harness::PostTo(box, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), 0);
+    command.join();
+    CloseHandle(held);
+    ASSERT_NE(box, nullptr) << "no message";
+    ASSERT_TRUE(WaitGone(box));
+    ExpectShows(IDC_CAT_WWW, "IE", kIePath);
+    EXPECT_EQ(settings_->Text(IDC_LABEL_WWW), "IE");
+    EXPECT_EQ(Files(), before);
+  }
+
+  settings_->ClickButton(IDC_DEFAULT);
+  EXPECT_EQ(Files(),
+            (IniFiles{Golden("QVCtrl.ini"), Golden("UserDef.ini"), Golden("UserDefInf.ini")}));
+  ExpectShows(IDC_CAT_DVD, "WinDVD", kWinDvdPath);
 }
 
 // Enter, Escape and Space, typed while each kind of control has the focus:
