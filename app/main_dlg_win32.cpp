@@ -81,7 +81,7 @@ BOOL CMainDlg::OnInitDialog() {
   BuildIniPaths();
   ComboProfileList box(g_pProfileCombo);
   Win32Registry registry;
-  LoadProfilesAtStartup(m_ini, box, registry);
+  const std::string unwritten = LoadProfilesAtStartup(m_ini, box, registry);
   m_connection.StartReaderAtStartup();
 
   RefreshCategoryLabels();
@@ -94,6 +94,10 @@ BOOL CMainDlg::OnInitDialog() {
   for (const CategoryLabel& c : kCategoryLabels) AddTooltip(c.labelId);
   m_pEditor = std::make_unique<CHotkeyEditorDlg>(Hwnd(), g_hInstance);
   SetTimer(Hwnd(), IDT_POLL, 1000, nullptr);
+  // Once per start, when everything else runs. Without the first-run marker
+  // (Mark still 0) the folder itself refuses writes.
+  if (!unwritten.empty() && g_nMark == 0) ReportFolderNotWritable(unwritten.c_str());
+  if (!unwritten.empty() && g_nMark != 0) ReportWriteFailed(nullptr, unwritten.c_str());
   return TRUE;
 }
 

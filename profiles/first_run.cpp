@@ -5,20 +5,29 @@
 
 namespace k7 {
 
-void LoadProfilesAtStartup(IIniStore& ini, IProfileList& settingsBox, IRegistry& registry) {
+std::string LoadProfilesAtStartup(IIniStore& ini, IProfileList& settingsBox, IRegistry& registry) {
   g_nMark = ini.GetInt("Default", "Mark", 0, g_szCtrlIniPath);
   g_szProgramFilesDir[0] = '\0';
   registry.ReadProgramFilesDir(g_szProgramFilesDir, sizeof g_szProgramFilesDir);
   g_szProgramFilesDir[sizeof g_szProgramFilesDir - 1] = '\0';
 
-  if (g_nMark == 0) RewriteDeliveredPaths(ini, g_szUserDefIniPath, g_szProgramFilesDir);
+  std::string failed;
+  // A first run that cannot be recorded would come back at every start and
+  // write the built-in profiles over the user's edits each time: the marker
+  // goes first, and nothing else is written without it.
+  if (g_nMark == 0) {
+    if (ini.WriteString("Default", "Mark", "1", g_szCtrlIniPath)) {
+      g_nMark = 1;
+      CheckedWrites writes(ini);
+      RewriteDeliveredPaths(writes, g_szUserDefIniPath, g_szProgramFilesDir);
+      WriteDefaultProfiles(writes);
+      failed = writes.FailedFile();
+    } else {
+      failed = g_szCtrlIniPath;
+    }
+  }
   RefreshProfileList(ini, settingsBox, g_szUserDefIniPath);
-  if (g_nMark != 0) return;
-
-  ini.WriteString("Default", "Mark", "1", g_szCtrlIniPath);
-  g_nMark = 1;
-  WriteDefaultProfiles(ini);
-  RefreshProfileList(ini, settingsBox, g_szUserDefIniPath);
+  return failed;
 }
 
 }  // namespace k7

@@ -4,6 +4,7 @@
 #pragma once
 
 #include <cstdint>
+#include <string>
 
 #include "profiles/ini_store.h"
 #include "profiles/profile_store.h"
@@ -19,9 +20,13 @@ class IRegistry {
 };
 
 // Reads "Default"/"Mark" into g_nMark and the registry value into
-// g_szProgramFilesDir, fills the settings box (rewriting the delivered paths
-// when Mark is 0), and on a first run writes Mark=1 and the built-in profiles
-// and fills the box again. The reader's copy of the list follows the box.
-void LoadProfilesAtStartup(IIniStore& ini, IProfileList& settingsBox, IRegistry& registry);
+// g_szProgramFilesDir. On a first run (Mark 0) writes Mark=1 and, only once
+// that is written, rewrites the delivered paths, sets g_nMark to 1 and writes
+// the built-in profiles. Then fills the settings box; the reader's copy of
+// the list follows it. Returns the file a write failed on (empty when none
+// did): the control file with g_nMark still 0 when the first-run marker could
+// not be written, so nothing else was written and the next start is a first
+// run again.
+std::string LoadProfilesAtStartup(IIniStore& ini, IProfileList& settingsBox, IRegistry& registry);
 
 }  // namespace k7

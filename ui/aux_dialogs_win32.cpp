@@ -73,6 +73,15 @@ bool ReportIfWriteFailed(HWND owner, const CheckedWrites& writes) {
   return true;
 }
 
+void ReportFolderNotWritable(const char* file) {
+  const std::string text = std::string("Could not write to \"") + file +
+                           "\".\n\nThe program's folder cannot be written: the built-in "
+                           "profiles were not installed, and settings and profiles cannot be "
+                           "saved until it can be.";
+  MessageBoxA(nullptr, text.c_str(), kWriteFailedCaption,
+              MB_OK | MB_ICONWARNING | MB_SETFOREGROUND);
+}
+
 void CDeleteHotkeyDlg::SetPrompt(const char* name) {
   prompt_ = DeletePrompt(name);
 }

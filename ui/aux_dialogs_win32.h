@@ -41,6 +41,8 @@ void ReportWriteFailed(HWND owner, const char* file);
 // When one of the command's writes failed: reports it as above and returns
 // true, so the handler leaves its window as it was.
 bool ReportIfWriteFailed(HWND owner, const CheckedWrites& writes);
+// At start-up: the program's folder cannot be written (file refused it).
+void ReportFolderNotWritable(const char* file);
 
 class CDeleteHotkeyDlg : public ui::CDialog {
  public:

@@ -1,4 +1,5 @@
-// Writes that fail: a command stops at the file that refused and names it.
+// Writes that fail: a command stops at the file that refused and names it,
+// and a first run that cannot be recorded writes nothing else.
 #include <gtest/gtest.h>
 
 #include <filesystem>
@@ -10,6 +11,7 @@
 #include "fakes/refusing_ini.h"
 #include "fakes/temp_dir.h"
 #include "profiles/default_profiles.h"
+#include "profiles/first_run.h"
 #include "profiles/ini_paths.h"
 #include "ui/editor_logic.h"
 
@@ -97,6 +99,51 @@ TEST_F(WriteFailureTest, ACommandStopsAtTheRefusedFileAndNamesIt) {
       EXPECT_EQ(ini.refusedWrites, writesIt ? 1 : 0);
       EXPECT_EQ(Bytes()[f], before[f]);
     }
+  }
+}
+
+// A control file that cannot be written keeps the first run from being
+// recorded: nothing else is written (the user's profile keeps its path and
+// hotkeys), and every start says so again. Once the marker is written, a
+// refused profile file is reported on that start only.
+TEST_F(WriteFailureTest, AFirstRunThatCannotBeRecordedWritesNothingElse) {
+  struct Box : IProfileList {
+    void Clear() override { names.clear(); }
+    void Append(const char* name) override { names.push_back(name); }
+    void SelectFirst() override {}
+    std::vector<std::string> names;
+  };
+  struct NoRegistry : IRegistry {
+    void ReadProgramFilesDir(char* out, uint32_t size) override { CopyBounded(out, size, ""); }
+  };
+  const struct {
+    const char* name;
+    bool ctrlIsFolder;
+    const char* refused;
+    const char* reported;  // at the first start
+    int mark;
+    const char* reportedAgain;
+  } cases[] = {
+      {"a folder named QVCtrl.ini", true, "", g_szCtrlIniPath, 0, g_szCtrlIniPath},
+      {"QVCtrl.ini held open", false, g_szCtrlIniPath, g_szCtrlIniPath, 0, g_szCtrlIniPath},
+      {"UserDef.ini held open", false, g_szUserDefIniPath, g_szUserDefIniPath, 1, ""},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    Place(false);
+    if (c.ctrlIsFolder) std::filesystem::create_directory(g_szCtrlIniPath);
+    ini.refused = c.refused;
+    const std::vector<std::string> before = Bytes();
+    Box box;
+    NoRegistry registry;
+    EXPECT_EQ(LoadProfilesAtStartup(ini, box, registry), c.reported);
+    EXPECT_EQ(g_nMark, c.mark);
+    EXPECT_EQ(Bytes()[1], before[1]) << "UserDef.ini changed";
+    EXPECT_EQ(Bytes()[2], before[2]) << "UserDefInf.ini changed";
+    EXPECT_EQ(box.names, std::vector<std::string>{"Mine"});
+    EXPECT_EQ(LoadProfilesAtStartup(ini, box, registry), c.reportedAgain);
+    EXPECT_EQ(Bytes()[1], before[1]) << "UserDef.ini changed at the second start";
+    std::filesystem::remove_all(g_szCtrlIniPath);
   }
 }
 
