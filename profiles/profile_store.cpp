@@ -2,6 +2,8 @@
 
 #include <cstring>
 
+#include "app/text.h"
+
 namespace k7 {
 
 SharedProfileNames g_ProfileNames;
@@ -72,12 +74,21 @@ std::vector<std::string> ReadProfileNames(IIniStore& ini, const char* file) {
 }
 
 void RewriteDeliveredPaths(IIniStore& ini, const char* file, const char* programFilesDir) {
-  constexpr size_t kReplaced = 16;  // length of "C:\Program Files"
+  // Only the delivered folder is replaced; a user's path elsewhere, or one
+  // already rewritten, is left as it is.
+  constexpr char kDelivered[] = "C:\\Program Files\\";
+  constexpr size_t kReplaced = sizeof kDelivered - 2;  // the folder, without its backslash
+  // Without the registry value there is nothing better than the delivered path.
+  if (programFilesDir[0] == '\0') return;
+  // A folder inside the delivered one ("C:\Program Files\x") must not be
+  // added again by a second rewrite.
+  const std::string target = std::string(programFilesDir) + '\\';
   for (const std::string& name : ReadSectionNames(ini, file)) {
     // Writing into an emptied section would bring a deleted profile back.
     if (!HasKeys(ini, name, file)) continue;
     const std::string path = ReadWholeString(ini, name.c_str(), "FilePath", file);
-    if (path.size() < kReplaced) continue;
+    if (!StartsWithNoCase(path.c_str(), kDelivered)) continue;
+    if (StartsWithNoCase(path.c_str(), target.c_str())) continue;
     const std::string rewritten = programFilesDir + path.substr(kReplaced);
     ini.WriteString(name.c_str(), "FilePath", rewritten.c_str(), file);
   }

@@ -31,9 +31,10 @@ std::vector<std::string> ReadSectionNames(IIniStore& ini, const char* file);
 // least one key and whose names fit kMaxProfileName.
 std::vector<std::string> ReadProfileNames(IIniStore& ini, const char* file);
 
-// The first-run rewrite of a delivered file: each profile's "FilePath" gets
-// programFilesDir in place of its first 16 characters. Emptied sections and
-// paths shorter than that are left alone.
+// The first-run rewrite of a delivered file: each profile's "FilePath" that
+// begins with "C:\Program Files\" (any letter case) gets programFilesDir in
+// place of that folder. Other paths, emptied sections, and every path when
+// programFilesDir is empty are left alone, so a second rewrite changes nothing.
 void RewriteDeliveredPaths(IIniStore& ini, const char* file, const char* programFilesDir);
 
 // A list control that shows profile names (the combo boxes on Windows).

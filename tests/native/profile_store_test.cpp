@@ -78,31 +78,53 @@ TEST_F(ProfileStoreTest, EveryProfileIsListedWholeHoweverManyAndLong) {
   EXPECT_EQ(ReadSectionNames(ini, file.c_str()).back(), std::string(100, 'L'));
 }
 
-TEST_F(ProfileStoreTest, FirstRunRewriteReplacesTheDeliveredFolderOnly) {
-  const std::string file = UserDef(
-      "[Foo]\r\nFilePath=C:\\Program Files\\Foo\\foo.exe\r\n"
-      "[Short]\r\nFilePath=C:\\x.exe\r\n"
-      "[Exact]\r\nFilePath=C:\\Program Files\r\n"
-      "[NoPath]\r\nExeFile=n.exe\r\n"
-      "[Emptied]\r\n"
-      "[Long]\r\nFilePath=C:\\Program Files\\" +
-      std::string(2000, 'd') + "\\l.exe\r\n");
-  RecordingList list;
-  FillProfileList(ini, list, file.c_str(), true, "D:\\Apps");
-  char value[4096];
-  auto path = [&](const char* section) {
-    ini.GetString(section, "FilePath", "<none>", value, sizeof value, file.c_str());
-    return std::string(value);
+TEST_F(ProfileStoreTest, FirstRunRewriteReplacesTheDeliveredFolderOnlyAndOnce) {
+  const std::string longDir = "\\" + std::string(2000, 'd');
+  const std::string longPath = "C:\\Program Files" + longDir + "\\l.exe";
+  struct Case {
+    const char* stored;  // null: no "FilePath"
+    const char* programFiles;
+    std::string expected;
   };
-  EXPECT_EQ(path("Foo"), "D:\\Apps\\Foo\\foo.exe");
-  EXPECT_EQ(path("Short"), "C:\\x.exe");
-  EXPECT_EQ(path("Exact"), "D:\\Apps");
-  EXPECT_EQ(path("NoPath"), "<none>");
-  EXPECT_EQ(path("Long"), "D:\\Apps\\" + std::string(2000, 'd') + "\\l.exe");
-  // A deleted profile stays deleted.
-  EXPECT_EQ(ini.GetSection("Emptied", value, sizeof value, file.c_str()), 0u);
-  EXPECT_EQ(list.log.back(), "select 0");
-  EXPECT_EQ(list.log.size(), 6u);  // five profiles listed, then the selection
+  const Case cases[] = {
+      {"C:\\Program Files\\Foo\\foo.exe", "D:\\Apps", "D:\\Apps\\Foo\\foo.exe"},
+      {"c:\\PROGRAM FILES\\Foo\\foo.exe", "D:\\Apps", "D:\\Apps\\Foo\\foo.exe"},
+      {"D:\\Media\\Player\\player.exe", "D:\\Apps", "D:\\Media\\Player\\player.exe"},
+      {"C:\\Program Files (x86)\\a.exe", "D:\\Apps", "C:\\Program Files (x86)\\a.exe"},
+      {"C:\\Program Filesx\\a.exe", "D:\\Apps", "C:\\Program Filesx\\a.exe"},
+      {"C:\\Program Files", "D:\\Apps", "C:\\Program Files"},
+      {"C:\\x.exe", "D:\\Apps", "C:\\x.exe"},
+      {"", "D:\\Apps", ""},
+      {nullptr, "D:\\Apps", "<none>"},
+      {"C:\\Program Files\\Foo\\foo.exe", "C:\\Program Files (x86)",
+       "C:\\Program Files (x86)\\Foo\\foo.exe"},
+      // A target inside the delivered folder is not added twice.
+      {"C:\\Program Files\\Foo\\foo.exe", "C:\\Program Files\\Sub",
+       "C:\\Program Files\\Sub\\Foo\\foo.exe"},
+      // Without the registry value the delivered path is the best there is.
+      {"C:\\Program Files\\Foo\\foo.exe", "", "C:\\Program Files\\Foo\\foo.exe"},
+      {longPath.c_str(), "D:\\Apps", "D:\\Apps" + longDir + "\\l.exe"},
+  };
+  for (const Case& c : cases) {
+    const std::string stored = c.stored != nullptr ? c.stored : "<none>";
+    std::string bytes = "[P]\r\nExeFile=p.exe\r\n";
+    if (c.stored != nullptr) bytes += "FilePath=" + stored + "\r\n";
+    const std::string file = UserDef(bytes + "[Emptied]\r\n");
+    char value[4096];
+    auto path = [&] {
+      ini.GetString("P", "FilePath", "<none>", value, sizeof value, file.c_str());
+      return std::string(value);
+    };
+    RecordingList list;
+    FillProfileList(ini, list, file.c_str(), true, c.programFiles);
+    EXPECT_EQ(path(), c.expected) << stored << " with " << c.programFiles;
+    // A second rewrite changes nothing, and a deleted profile stays deleted.
+    const std::string once = test::TempDir::Read(file);
+    RewriteDeliveredPaths(ini, file.c_str(), c.programFiles);
+    EXPECT_EQ(test::TempDir::Read(file), once) << stored << " with " << c.programFiles;
+    EXPECT_EQ(ini.GetSection("Emptied", value, sizeof value, file.c_str()), 0u);
+    EXPECT_EQ(list.log, (std::vector<std::string>{"P", "select 0"}));
+  }
 }
 
 TEST_F(ProfileStoreTest, RefreshReplacesTheBoxAndTheReadersCopyTogether) {
