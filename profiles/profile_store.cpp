@@ -1,6 +1,7 @@
 #include "profiles/profile_store.h"
 
 #include <cstring>
+#include <string_view>
 
 #include "app/text.h"
 
@@ -11,6 +12,20 @@ SharedProfileNames g_ProfileNames;
 std::string ExeFileFromPath(const char* path) {
   const char* slash = std::strrchr(path, '\\');
   return slash == nullptr ? std::string(path) : std::string(slash + 1);
+}
+
+std::string PathFromTypedText(const char* text) {
+  std::string_view s(text);
+  auto trim = [&s] {
+    while (!s.empty() && (s.front() == ' ' || s.front() == '\t')) s.remove_prefix(1);
+    while (!s.empty() && (s.back() == ' ' || s.back() == '\t')) s.remove_suffix(1);
+  };
+  trim();
+  if (s.size() >= 2 && s.front() == '"' && s.back() == '"') {
+    s = s.substr(1, s.size() - 2);
+    trim();
+  }
+  return std::string(s);
 }
 
 namespace {

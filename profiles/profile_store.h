@@ -20,6 +20,11 @@ constexpr int kMaxProfileName = 99;
 // the path ends in one), or the whole path when it has none.
 std::string ExeFileFromPath(const char* path);
 
+// A path as the user typed or pasted it, ready to store: blanks around it
+// and one pair of double quotes around it removed (Explorer's "Copy as path"
+// gives "C:\Program Files\Player\player.exe" with its quotes).
+std::string PathFromTypedText(const char* text);
+
 // A string value however long it is (empty when missing).
 std::string ReadWholeString(IIniStore& ini, const char* section, const char* key, const char* file);
 

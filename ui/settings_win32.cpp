@@ -87,8 +87,11 @@ void CMainDlg::OnBrowse() {
 }
 
 void CMainDlg::OnPathOk() {
+  // Room for quotes and blanks around a path of full length.
+  char typed[kMaxPath + 32];
+  GetItemText(IDC_EXE_PATH, typed, sizeof typed);
   char path[kMaxPath];
-  GetItemText(IDC_EXE_PATH, path, sizeof path);
+  CopyBounded(path, PathFromTypedText(typed).c_str());
   char name[kNameLen];
   m_ini.GetString(g_szCategory, "APName", "", name, sizeof name, g_szCtrlIniPath);
   // A category without an application has no profile to give the path to;

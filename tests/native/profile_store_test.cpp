@@ -37,6 +37,26 @@ TEST(ExeFileFromPath, TakesTheNameBehindTheLastBackslash) {
   EXPECT_EQ(ExeFileFromPath("C:/Tools/player.exe"), "C:/Tools/player.exe");
 }
 
+TEST(PathFromTypedText, DropsOnePairOfQuotesAndTheBlanksAround) {
+  const std::pair<const char*, const char*> cases[] = {
+      {"\"C:\\Program Files\\Player\\player.exe\"", "C:\\Program Files\\Player\\player.exe"},
+      {"  \t\"C:\\p.exe\" \t", "C:\\p.exe"},
+      {"\" C:\\p.exe \"", "C:\\p.exe"},
+      {"  C:\\My Apps\\p.exe  ", "C:\\My Apps\\p.exe"},
+      {"\"\"C:\\p.exe\"\"", "\"C:\\p.exe\""},  // one pair only
+      {"\"C:\\p.exe", "\"C:\\p.exe"},          // no pair: kept as typed
+      {"C:\\p.exe\"", "C:\\p.exe\""},
+      {"\"", "\""},
+      {"\"\"", ""},
+      {"   ", ""},
+      {"", ""},
+  };
+  for (const auto& [typed, stored] : cases) {
+    EXPECT_EQ(PathFromTypedText(typed), stored) << typed;
+  }
+  EXPECT_EQ(ExeFileFromPath(PathFromTypedText("\"C:\\Player\\player.exe\"").c_str()), "player.exe");
+}
+
 TEST_F(ProfileStoreTest, ListsProfilesInFileOrderAndSkipsEmptiedSections) {
   const std::string file = UserDef(
       "[Zeta]\r\nExeFile=z.exe\r\n[Alpha]\r\nFilePath=C:\\a.exe\r\n[Deleted]\r\n[Beta]\r\n0=0-"

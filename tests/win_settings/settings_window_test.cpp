@@ -138,7 +138,8 @@ TEST_F(SettingsWindowTest, PathOkStoresThePathAndItsFileNameForTheCategoryProfil
   StartProgram();
   OpenSettings();
   settings_->ClickRadio(IDC_CAT_MUSIC);
-  settings_->SetText(IDC_EXE_PATH, "C:\\Tools\\player.exe");
+  // As Explorer's "Copy as path" gives it, with a blank pasted along.
+  settings_->SetText(IDC_EXE_PATH, " \"C:\\Tools\\player.exe\" ");
   const IniFiles before = Files();
   settings_->ClickButton(IDC_PATH_OK);
   EXPECT_EQ(Value("UserDef.ini", "WinRip", "FilePath"), "C:\\Tools\\player.exe");
