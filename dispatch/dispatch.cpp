@@ -3,9 +3,11 @@
 #include <array>
 #include <climits>
 #include <cstdio>
+#include <string>
 
 #include "app/text.h"
 #include "profiles/ini_paths.h"
+#include "profiles/profile_store.h"
 
 namespace k7 {
 
@@ -104,7 +106,15 @@ void MovePointer(IInputSink& input, int dx, int dy) {
 }
 
 void LaunchCategory(DispatchPlatform& p, const char* category) {
-  p.ini.GetString(category, "APName", "", g_szLaunchApp, sizeof g_szLaunchApp, g_szCtrlIniPath);
+  // The name whole: one cut to the buffer could name another profile, and an
+  // empty one would look up the lines above the file's first section.
+  const std::string name = ReadWholeString(p.ini, category, "APName", g_szCtrlIniPath);
+  if (name.empty() || name.size() > size_t(kMaxProfileName)) {
+    g_szLaunchApp[0] = '\0';
+    CopyBounded(g_szOsdText, "File path error");
+    return;
+  }
+  CopyBounded(g_szLaunchApp, name.c_str());
   char path[kMaxPath];
   p.ini.GetString(g_szLaunchApp, "FilePath", nullptr, path, sizeof path, g_szUserDefIniPath);
   if (path[0] == '\0' || !p.launcher.PathExists(path)) {

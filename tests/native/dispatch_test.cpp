@@ -294,6 +294,35 @@ TEST_F(DispatchTest, ALaunchThatDoesNotStartSaysFilePathError) {
   }
 }
 
+TEST_F(DispatchTest, ALaunchReadsTheCategorysNameWhole) {
+  // A name cut to 99 characters would be this profile's.
+  const std::string other(99, 'n');
+  ini.Set(g_szUserDefIniPath, other, "FilePath", "C:\\Apps\\other.exe");
+  launcher.existing.insert("C:\\Apps\\other.exe");
+  // The lines above the first section, which an empty name would look up.
+  ini.Set(g_szUserDefIniPath, "", "FilePath", "C:\\Apps\\top.exe");
+  launcher.existing.insert("C:\\Apps\\top.exe");
+  const struct {
+    std::string name;
+    const char* caption;
+    const char* started;  // null: nothing
+  } cases[] = {
+      {other + "xxxxxxxxx", "File path error", nullptr},
+      {other + "x", "File path error", nullptr},
+      {"", "File path error", nullptr},
+      {other, other.c_str(), "C:\\Apps\\other.exe"},
+  };
+  for (const auto& c : cases) {
+    ini.Set(g_szCtrlIniPath, "DVD", "APName", c.name);
+    launcher.started.clear();
+    Press(0x55);
+    EXPECT_STREQ(g_szOsdText, c.caption) << c.name.size();
+    EXPECT_EQ(launcher.started,
+              c.started ? std::vector<std::string>{c.started} : std::vector<std::string>{})
+        << c.name.size();
+  }
+}
+
 TEST_F(DispatchTest, AHeldLaunchButtonStartsOncePerReport) {
   Press(0x4B);
   Press(0x4B, 1);
