@@ -32,6 +32,7 @@ uint32_t Win32IniStore::GetString(const char* section, const char* key, const ch
 }
 
 int Win32IniStore::GetInt(const char* section, const char* key, int def, const char* file) {
+  if (!Fits(section) || !Fits(key)) return def;
   return static_cast<int>(GetPrivateProfileIntA(section, key, def, file));
 }
 
@@ -48,6 +49,10 @@ uint32_t Win32IniStore::GetSection(const char* section, char* out, uint32_t size
   // Below two bytes Wine writes outside the buffer.
   if (size < 2) {
     if (size == 1) out[0] = '\0';
+    return 0;
+  }
+  if (!Fits(section)) {
+    out[0] = out[1] = '\0';
     return 0;
   }
   return GetPrivateProfileSectionA(section, out, size, file);
