@@ -64,6 +64,12 @@ INT_PTR CMainDlg::Run(HINSTANCE instance) {
 BOOL CMainDlg::OnInitDialog() {
   SendMessageA(Hwnd(), WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(m_hIcon));
   SendMessageA(Hwnd(), WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(m_hIcon));
+  // Before anything starts: with cut paths two of the files would share a name.
+  if (!BuildIniPaths()) {
+    MessageBoxA(nullptr, kIniPathsTooLongText, kProgramTitle, MB_OK | MB_ICONERROR);
+    EndDialog(0);
+    return FALSE;
+  }
   g_hMainWnd = Hwnd();
   g_hInstance = reinterpret_cast<HINSTANCE>(GetWindowLongPtrA(Hwnd(), GWLP_HINSTANCE));
   g_hTrayIcon = LoadIconA(g_hInstance, MAKEINTRESOURCEA(IDI_READY));
@@ -78,7 +84,6 @@ BOOL CMainDlg::OnInitDialog() {
   m_pMenuTexts = &LoadTrayMenuTexts(GetSystemDefaultLangID());
 
   g_pProfileCombo = Item(IDC_PROFILE);
-  BuildIniPaths();
   ComboProfileList box(g_pProfileCombo);
   Win32Registry registry;
   const std::string unwritten = LoadProfilesAtStartup(m_ini, box, registry);
@@ -101,30 +106,14 @@ BOOL CMainDlg::OnInitDialog() {
   return TRUE;
 }
 
-void CMainDlg::BuildIniPaths() {
-  char module[MAX_PATH] = "";
-  GetWindowModuleFileNameA(g_hMainWnd, module, sizeof module);
-  module[sizeof module - 1] = '\0';
-  // Everything up to and including the last backslash; without one the
-  // names stay relative.
-  size_t cut = 0;
-  for (size_t i = strlen(module); i >= 1; --i) {
-    if (module[i] == '\\') {
-      cut = i + 1;
-      break;
-    }
-  }
-  module[cut] = '\0';
-  const struct {
-    char* path;
-    const char* name;
-  } files[] = {{g_szCtrlIniPath, "QVCtrl.ini"},
-               {g_szUserDefIniPath, "UserDef.ini"},
-               {g_szUserDefInfIniPath, "UserDefInf.ini"}};
-  for (const auto& f : files) {
-    CopyBounded(f.path, kMaxPath, module);
-    AppendBounded(f.path, kMaxPath, f.name);
-  }
+bool CMainDlg::BuildIniPaths() {
+  // Longer than any folder Windows allows, so a path that does not fit the
+  // INI buffers is seen whole and refused, never cut.
+  static char module[32768];
+  const DWORD n = GetWindowModuleFileNameA(Hwnd(), module, sizeof module);
+  if (n == 0 || n >= sizeof module - 1) return false;
+  module[n] = '\0';
+  return k7::BuildIniPaths(module);
 }
 
 void CMainDlg::RefreshCategoryLabels() {

@@ -81,7 +81,8 @@ class CMainDlg : public ui::CDialog, private IReportSink, private IConnectionVie
   void ShowTrayMenu();
   void OnTrayOpen();
   void OnTimer(UINT_PTR id);
-  void BuildIniPaths();
+  // The three INI paths beside the program; false when they do not fit.
+  bool BuildIniPaths();
   // Shutdown: stops the reader; one that does not stop (a press that hangs)
   // still uses this window's members, so the process ends here instead.
   void StopReaderOrEnd();

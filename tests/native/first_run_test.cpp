@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cstring>
 #include <string>
 #include <vector>
 
@@ -124,6 +125,35 @@ TEST_F(FirstRunTest, TheDeliveredFileIsRewrittenOnTheFirstRunOnly) {
   LoadProfilesAtStartup(ini, box, elsewhere);
   EXPECT_EQ(File("UserDef.ini"), before);
   EXPECT_EQ(box.names, (std::vector<std::string>{"Old", "WinDVD", "IE", "PowerPoint"}));
+}
+
+TEST(BuildIniPaths, RefusesAFolderWhosePathsWouldBeCut) {
+  // The folder, with its backslash, that just fits the longest name
+  // ("UserDefInf.ini", 14 characters) into 259.
+  const std::string fits = "C:\\" + std::string(241, 'f') + "\\";
+  ASSERT_EQ(fits.size(), 245u);
+  const struct {
+    std::string module;
+    bool ok;
+    std::string inf;  // "UserDefInf.ini"'s path
+  } cases[] = {
+      {"C:\\K7F3\\K7F3.exe", true, "C:\\K7F3\\UserDefInf.ini"},
+      {"K7F3.exe", true, "UserDefInf.ini"},
+      {fits + "K7F3.exe", true, fits + "UserDefInf.ini"},
+      {fits + std::string(300, 'x'), true, fits + "UserDefInf.ini"},
+      // One longer: "UserDef.ini" and "UserDefInf.ini" would be cut alike.
+      {"C:\\" + std::string(242, 'f') + "\\K7F3.exe", false, ""},
+      {"C:\\" + std::string(252, 'f') + "\\K7F3.exe", false, ""},
+      {"C:\\" + std::string(5000, 'f') + "\\K7F3.exe", false, ""},
+  };
+  for (const auto& c : cases) {
+    CopyBounded(g_szCtrlIniPath, "stale");
+    EXPECT_EQ(BuildIniPaths(c.module.c_str()), c.ok) << c.module.size();
+    EXPECT_EQ(g_szUserDefInfIniPath, c.inf) << c.module.size();
+    const std::string folder = c.inf.substr(0, c.inf.size() - std::strlen("UserDefInf.ini"));
+    EXPECT_EQ(g_szCtrlIniPath, c.ok ? folder + "QVCtrl.ini" : "") << c.module.size();
+    EXPECT_EQ(g_szUserDefIniPath, c.ok ? folder + "UserDef.ini" : "") << c.module.size();
+  }
 }
 
 TEST_F(FirstRunTest, BuiltInPathsFollowTheRegistryValue) {
