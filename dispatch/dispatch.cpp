@@ -195,9 +195,16 @@ void Act(DispatchPlatform& platform, int code, int repeat) {
 
 void DispatchRemoteButton(DispatchPlatform& platform, int code, int marker, int repeat) {
   if ((marker & 0xFF) != kMarker) return;
-  platform.matcher.MatchForegroundProfile();
-  Act(platform, code, repeat);
-  platform.matcher.CompleteMatchedProfile();
+  // Nothing may end the reader thread: a press that runs out of memory (a
+  // hostile file, a huge value) does nothing more and shows no caption.
+  try {
+    platform.matcher.MatchForegroundProfile();
+    Act(platform, code, repeat);
+    platform.matcher.CompleteMatchedProfile();
+  } catch (...) {
+    g_bNoProfile = true;
+    g_szOsdText[0] = '\0';
+  }
 }
 
 }  // namespace k7

@@ -74,6 +74,7 @@ const ButtonCode& LookupButtonCode(int code);
 int SlotForCode(int code);
 
 // One report: code, marker and repeat byte (only their low bytes count).
+// Never throws: a press that fails for want of memory does nothing more.
 void DispatchRemoteButton(DispatchPlatform& platform, int code, int marker, int repeat);
 
 // Sends slot n of the current profile and loads its caption; with no profile

@@ -1,6 +1,7 @@
 #include "profiles/ini_file.h"
 
 #include <algorithm>
+#include <cstdint>
 #include <cstring>
 #include <filesystem>
 #include <fstream>
@@ -85,9 +86,11 @@ void BuildIndex(Document& doc) {
   doc.indexed = true;
 }
 
-Document Parse(const std::string& bytes) {
-  Document doc;
-  if (bytes.empty()) return doc;  // not even the unnamed top section
+// The document, or false when it would hold more than maxEntries sections
+// and keys (doc then holds only the part parsed so far).
+bool Parse(const std::string& bytes, Document& doc, size_t maxEntries = SIZE_MAX) {
+  if (bytes.empty()) return true;  // not even the unnamed top section
+  size_t entries = 0;
   size_t pos = 0;
   if (bytes.compare(0, 3, kUtf8Signature) == 0) {
     doc.utf8Signature = true;
@@ -113,6 +116,7 @@ Document Parse(const std::string& bytes) {
         size_t ne = close - 1;
         while (nb < ne && IsSpace(data[nb])) ++nb;
         while (ne > nb && IsSpace(data[ne - 1])) --ne;
+        if (++entries > maxEntries) return false;
         doc.sections.push_back(Section{UpToNul(data + nb, ne - nb), {}});
         continue;
       }
@@ -133,6 +137,7 @@ Document Parse(const std::string& bytes) {
     Section& section = doc.sections.back();
     // The API keeps only the first of consecutive lines with an empty name.
     if (nameEnd > b || section.keys.empty() || !section.keys.back().name.empty()) {
+      if (++entries > maxEntries) return false;
       Key key;
       key.name = UpToNul(data + b, nameEnd - b);
       if (hasValue) key.value = UpToNul(data + valueBegin, e - valueBegin);
@@ -140,7 +145,7 @@ Document Parse(const std::string& bytes) {
       section.keys.push_back(std::move(key));
     }
   }
-  return doc;
+  return true;
 }
 
 // As the API writes a file: CRLF, no blank lines, no header for the unnamed
@@ -174,7 +179,7 @@ struct Loaded {
   bool usable() const { return state == IniFileState::kRead || state == IniFileState::kMissing; }
 };
 
-Loaded FromBytes(const FileBytes& file) {
+Loaded FromBytes(const FileBytes& file, size_t maxEntries = SIZE_MAX) {
   Loaded result;
   result.state = file.state;
   if (file.state != IniFileState::kRead) return result;
@@ -184,7 +189,10 @@ Loaded FromBytes(const FileBytes& file) {
     result.state = IniFileState::kUnsupported;
     return result;
   }
-  result.doc = Parse(bytes);
+  if (!Parse(bytes, result.doc, maxEntries)) {
+    result.doc = Document{};
+    result.state = IniFileState::kTooLarge;
+  }
   return result;
 }
 
@@ -568,8 +576,8 @@ struct IniSnapshot::Impl {
 
 IniSnapshot::IniSnapshot() : IniSnapshot(FileBytes{}) {}
 
-IniSnapshot::IniSnapshot(const FileBytes& file) {
-  auto impl = std::make_shared<Impl>(Impl{FromBytes(file)});
+IniSnapshot::IniSnapshot(const FileBytes& file, size_t maxEntries) {
+  auto impl = std::make_shared<Impl>(Impl{FromBytes(file, maxEntries)});
   // A copy answers a whole press's look-ups: find sections by name at once.
   BuildIndex(impl->file.doc);
   impl_ = std::move(impl);

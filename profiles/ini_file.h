@@ -65,10 +65,12 @@ std::mutex& IniFilesLock();
 class IniSnapshot {
  public:
   IniSnapshot();  // a file that could not be read
-  explicit IniSnapshot(const FileBytes& file);
+  // A file with more than maxEntries sections and keys is not kept: its
+  // state is then kTooLarge.
+  explicit IniSnapshot(const FileBytes& file, size_t maxEntries = SIZE_MAX);
 
   // kRead, kMissing, or why its content cannot be used (kUnsupported for
-  // UTF-16 bytes).
+  // UTF-16 bytes, kTooLarge for too many entries).
   IniFileState state() const;
 
   uint32_t GetString(const char* section, const char* key, const char* def, char* out,

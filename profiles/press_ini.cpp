@@ -1,5 +1,6 @@
 #include "profiles/press_ini.h"
 
+#include <exception>
 #include <mutex>
 
 namespace k7 {
@@ -49,6 +50,19 @@ PressIniStore::Entry& PressIniStore::Fetch(const char* file) {
   Entry& e = *found;
   if (e.current) return e;
   e.current = true;
+  try {
+    Copy(e);
+  } catch (const std::exception&) {
+    // Out of memory for the copy or its bytes: the API still answers. The
+    // copy is made afresh at the next press.
+    e.source = Source::kApi;
+    e.parsed = false;
+  }
+  return e;
+}
+
+void PressIniStore::Copy(Entry& e) {
+  const char* file = e.path.c_str();
 
   FileBytes read;
   for (int attempt = 0; attempt < kReadAttempts; ++attempt) {
@@ -64,21 +78,24 @@ PressIniStore::Entry& PressIniStore::Fetch(const char* file) {
     e.source = Source::kCopy;
     e.copy = IniSnapshot(read);
     e.parsed = false;
-    return e;
+    return;
   }
   if (read.state != IniFileState::kRead || read.bytes.empty()) {
     e.source = Source::kApi;
-    return e;
+    return;
   }
   if (!e.parsed || read.bytes != e.bytes) {
-    e.copy = IniSnapshot(read);
+    // Nothing of the old copy is kept while the new one is made.
+    e.parsed = false;
+    e.bytes = std::string();
+    e.copy = IniSnapshot();
+    e.copy = IniSnapshot(read, maxEntries_);
     e.bytes = std::move(read.bytes);
     e.parsed = true;
     ++parses_;
   }
-  // UTF-16 text: the API reads it, the copy does not.
+  // UTF-16 text, or too many keys: the API reads it, the copy does not.
   e.source = e.copy.state() == IniFileState::kRead ? Source::kCopy : Source::kApi;
-  return e;
 }
 
 uint32_t PressIniStore::GetString(const char* section, const char* key, const char* def, char* out,

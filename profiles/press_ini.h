@@ -10,6 +10,11 @@
 // a form the copy does not handle (UTF-16, very large) is read through the API
 // as well. So a file is never taken as empty because it was busy.
 //
+// The copy is bounded, in bytes and in sections and keys, so a hostile file
+// (16 MiB of short lines) costs neither the memory of millions of keys nor
+// the reader thread: such a file, and one whose copy cannot be made for want
+// of memory, is read through the API for that press.
+//
 // Used by one thread at a time (the reader).
 #pragma once
 
@@ -48,9 +53,14 @@ class PressIniStore : public IIniStore {
   // Where the current press gets a file's values from.
   enum class Source { kNotRead, kCopy, kApi };
 
-  PressIniStore(IWholeFileReader& reader, IIniStore& api,
-                size_t maxFileBytes = PortableIniStore::kDefaultMaxFileBytes)
-      : reader_(reader), api_(api), maxFileBytes_(maxFileBytes) {}
+  // Far beyond any profile file the program writes (a thousand profiles of
+  // 36 keys take under 1 MiB and 40,000 entries).
+  static constexpr size_t kMaxCopyBytes = size_t{4} << 20;
+  static constexpr size_t kMaxCopyEntries = size_t{1} << 18;
+
+  PressIniStore(IWholeFileReader& reader, IIniStore& api, size_t maxFileBytes = kMaxCopyBytes,
+                size_t maxEntries = kMaxCopyEntries)
+      : reader_(reader), api_(api), maxFileBytes_(maxFileBytes), maxEntries_(maxEntries) {}
 
   // A new press: every file is read again at its next look-up.
   void BeginPress();
@@ -88,6 +98,8 @@ class PressIniStore : public IIniStore {
 
   // The file's entry, read for this press if it was not yet.
   Entry& Fetch(const char* file);
+  // Reads and parses the entry's file (may throw for want of memory).
+  void Copy(Entry& e);
   // The copy that answers look-ups in the file, or null for the API.
   const IniSnapshot* CopyFor(const char* file);
   Entry* Find(const char* file);
@@ -96,6 +108,7 @@ class PressIniStore : public IIniStore {
   IWholeFileReader& reader_;
   IIniStore& api_;
   size_t maxFileBytes_;
+  size_t maxEntries_;
   std::vector<Entry> entries_;  // the program reads three files
   uint64_t fileReads_ = 0;
   uint64_t parses_ = 0;

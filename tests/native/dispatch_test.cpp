@@ -4,6 +4,7 @@
 
 #include <climits>
 #include <map>
+#include <new>
 #include <string>
 
 #include "app/text.h"
@@ -321,6 +322,22 @@ TEST_F(DispatchTest, ALaunchReadsTheCategorysNameWhole) {
               c.started ? std::vector<std::string>{c.started} : std::vector<std::string>{})
         << c.name.size();
   }
+}
+
+TEST_F(DispatchTest, APressThatRunsOutOfMemoryEndsQuietly) {
+  struct Failing : IProfileMatcher {
+    void MatchForegroundProfile() override { throw std::bad_alloc(); }
+  } failing;
+  DispatchPlatform broken{input, launcher, ini, failing};
+  g_bNoProfile = false;
+  for (int code : {0x5C, 0x55, 0x47}) {
+    EXPECT_NO_THROW(DispatchRemoteButton(broken, code, kMarker, 0)) << code;
+    EXPECT_STREQ(g_szOsdText, "") << code;
+    EXPECT_TRUE(g_bNoProfile) << code;
+  }
+  EXPECT_TRUE(input.events.empty());
+  EXPECT_TRUE(launcher.started.empty());
+  EXPECT_FALSE(g_bMouseMode);
 }
 
 TEST_F(DispatchTest, AHeldLaunchButtonStartsOncePerReport) {

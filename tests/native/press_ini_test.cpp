@@ -7,6 +7,7 @@
 #include <filesystem>
 #include <fstream>
 #include <future>
+#include <new>
 #include <string>
 #include <thread>
 
@@ -177,6 +178,45 @@ TEST(PressIniStore, BusyFileIsReadAgainThenThroughTheApiNeverTakenAsEmpty) {
     EXPECT_EQ(press.file_reads(), uint64_t(c.reads)) << c.what;
     EXPECT_EQ(api.reads, c.source == Source::kApi ? 2 : 0) << c.what;
     for (bool free : reader.lockFree) EXPECT_TRUE(free) << c.what << ": a write waits for the read";
+  }
+}
+
+// A file too big to copy, or a copy that runs out of memory, is read through
+// the API for that press; nothing of it escapes the press.
+TEST(PressIniStore, HostileSizesAreReadThroughTheApi) {
+  k7::test::TempDir dir;
+  std::string shortLines;
+  for (int i = 0; shortLines.size() < (size_t{16} << 20); ++i) shortLines += "k\n";
+  struct Throwing : k7::IWholeFileReader {
+    k7::FileBytes ReadWhole(const char*, size_t) override { throw std::bad_alloc(); }
+  };
+  struct Case {
+    const char* what;
+    std::string bytes;  // of f.ini
+    bool throws;
+    Source source;
+  };
+  const Case cases[] = {
+      {"16 MiB of short lines", shortLines, false, Source::kApi},
+      {"3 MiB of short lines: too many keys", shortLines.substr(0, 3 << 20), false, Source::kApi},
+      {"5 MiB in one value", "[P]\r\nk=" + std::string(5 << 20, 'v'), false, Source::kApi},
+      {"no memory for the copy", "[P]\r\nk=copy\r\n", true, Source::kApi},
+      {"an ordinary file", "[P]\r\nk=copy\r\n" + shortLines.substr(0, 1 << 18), false,
+       Source::kCopy},
+  };
+  for (const Case& c : cases) {
+    const std::string file = dir.Write("f.ini", c.bytes);
+    k7::PortableFileReader portable;
+    Throwing throwing;
+    k7::test::FakeIni api;
+    api.Set(file, "P", "k", "api");
+    k7::PressIniStore press(c.throws ? static_cast<k7::IWholeFileReader&>(throwing) : portable,
+                            api);
+    press.BeginPress();
+    char value[16];
+    EXPECT_NO_THROW(press.GetString("P", "k", "dflt", value, sizeof value, file.c_str())) << c.what;
+    EXPECT_STREQ(value, c.source == Source::kApi ? "api" : "copy") << c.what;
+    EXPECT_EQ(press.SourceOf(file.c_str()), c.source) << c.what;
   }
 }
 
