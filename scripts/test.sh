@@ -19,6 +19,11 @@ mkdir -p build/native/fuzz-corpus
 build/native/fuzz/parse_slot_fuzz -runs=200000 -max_len=64 -seed=1 \
   build/native/fuzz-corpus fuzz/corpus/parse_slot 2>&1 | tail -n 2
 
+echo "== fuzz: INI snapshot (short run)"
+mkdir -p build/native/fuzz-corpus-ini
+build/native/fuzz/ini_snapshot_fuzz -runs=1000 -max_len=2048 -seed=1 \
+  build/native/fuzz-corpus-ini fuzz/corpus/ini_snapshot 2>&1 | tail -n 2
+
 echo "== win32: the program under Wine"
 cmake --preset win32 >/dev/null
 cmake --build --preset win32
