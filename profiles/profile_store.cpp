@@ -2,6 +2,7 @@
 
 #include <cstring>
 #include <string_view>
+#include <unordered_map>
 
 #include "app/text.h"
 
@@ -80,10 +81,17 @@ std::vector<std::string> ReadSectionNames(IIniStore& ini, const char* file) {
 
 std::vector<std::string> ReadProfileNames(IIniStore& ini, const char* file) {
   std::vector<std::string> names;
+  // Every name listed again (in any letter case) finds the same first
+  // section: ask once, or a file of many such headers costs the square of
+  // its size.
+  std::unordered_map<std::string, bool> hasKeys;
   for (std::string& name : ReadSectionNames(ini, file)) {
-    if (name.size() <= size_t(kMaxProfileName) && HasKeys(ini, name, file)) {
-      names.push_back(std::move(name));
-    }
+    if (name.size() > size_t(kMaxProfileName)) continue;
+    std::string lower = name;
+    for (char& c : lower) c = AsciiLower(c);
+    const auto [it, fresh] = hasKeys.try_emplace(std::move(lower), false);
+    if (fresh) it->second = HasKeys(ini, name, file);
+    if (it->second) names.push_back(std::move(name));
   }
   return names;
 }
