@@ -3,6 +3,7 @@
 #include <shellapi.h>
 
 #include "app/text.h"
+#include "res/resource.h"
 
 namespace k7 {
 
@@ -53,7 +54,7 @@ void CTrayIcon::Remove() {
 void SetTrayIcon(int iconId) {
   if (g_pTray == nullptr) return;
   g_hTrayIcon = LoadIconA(g_hInstance, MAKEINTRESOURCEA(iconId));
-  g_pTray->Add(g_hMainWnd, g_hTrayIcon, kTrayIconId, WM_USER + 2, kProgramTitle);
+  g_pTray->Add(g_hMainWnd, g_hTrayIcon, kTrayIconId, WM_TRAYNOTIFY, kProgramTitle);
   g_pTray->Modify();
 }
 

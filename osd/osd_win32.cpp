@@ -139,8 +139,6 @@ void COsdWnd::OnShowCaption() {
   m_nTextLen = OsdTextLength(g_szOsdText);
   memcpy(text, g_szOsdText, m_nTextLen);
   text[m_nTextLen] = '\0';
-  const double factor = OsdFontFactor(m_nTextLen);
-  m_fFontScale = static_cast<float>(factor);
   HFONT previous = m_hFont;
   m_hFont = CreateOsdFont(OsdFontHeight(m_layout.height, m_nTextLen));
   SetTimer(Hwnd(), kHideTimer, kShowMs, nullptr);

@@ -49,7 +49,6 @@ class COsdWnd : public ui::CDialog {
   OsdLayout m_layout;
   HFONT m_hFont = nullptr;
   size_t m_nTextLen = 0;
-  float m_fFontScale = 0.0f;
   // The modal run shows the window once at start-up: that show is stripped,
   // and should one still get through, its first paint hides it again.
   bool m_bStripFirstShow = true;

@@ -26,19 +26,13 @@ char g_szNewAppName[260] = "";
 HOTKEYVALUE g_EditorHotKeys[kSlotCount] = {};
 CHotkeyTable g_EditorTable;
 int g_nBlinkBase = kBitmapNormal;
-CHotkeyEditorDlg* g_pEditorDlg = nullptr;
 
 CHotkeyEditorDlg::CHotkeyEditorDlg(HWND parent, HINSTANCE instance) : m_hInstance(instance) {
   g_hEditorOwner = parent;
-  g_pEditorDlg = this;
   for (int n = 0; n < kSlotCount; ++n) {
     const ButtonRect& r = kEditorButtonRects[n];
     m_rcButton[n] = {r.left, r.top, r.right, r.bottom};
   }
-}
-
-CHotkeyEditorDlg::~CHotkeyEditorDlg() {
-  if (g_pEditorDlg == this) g_pEditorDlg = nullptr;
 }
 
 INT_PTR CHotkeyEditorDlg::Run() {

@@ -33,12 +33,10 @@ extern HOTKEYVALUE g_EditorHotKeys[kSlotCount];
 extern CHotkeyTable g_EditorTable;
 // Bitmap base of the next blink (normal or pressed).
 extern int g_nBlinkBase;
-extern CHotkeyEditorDlg* g_pEditorDlg;
 
 class CHotkeyEditorDlg : public ui::CDialog {
  public:
   CHotkeyEditorDlg(HWND parent, HINSTANCE instance);
-  ~CHotkeyEditorDlg() override;
 
   // Shows the editor and returns when it closes.
   INT_PTR Run();
