@@ -40,13 +40,11 @@ class IIniStore {
   virtual bool WriteSection(const char* section, const char* keyValues, const char* file) = 0;
 };
 
-// One user command's writes: passes every call on and remembers the first
-// file a write could not change. From then on the command's further writes
-// are refused without being tried, so a failed command stops where it failed
-// and is reported once, not once per key.
-class CheckedWrites : public IIniStore {
+// Passes the reads on to another store; what it does with writes is the
+// deriving class's business.
+class ReadsThrough : public IIniStore {
  public:
-  explicit CheckedWrites(IIniStore& ini) : ini_(ini) {}
+  explicit ReadsThrough(IIniStore& ini) : ini_(ini) {}
 
   uint32_t GetString(const char* section, const char* key, const char* def, char* out,
                      uint32_t size, const char* file) override {
@@ -61,6 +59,19 @@ class CheckedWrites : public IIniStore {
   uint32_t GetSection(const char* section, char* out, uint32_t size, const char* file) override {
     return ini_.GetSection(section, out, size, file);
   }
+
+ protected:
+  IIniStore& ini_;
+};
+
+// One user command's writes: passes every call on and remembers the first
+// file a write could not change. From then on the command's further writes
+// are refused without being tried, so a failed command stops where it failed
+// and is reported once, not once per key.
+class CheckedWrites : public ReadsThrough {
+ public:
+  explicit CheckedWrites(IIniStore& ini) : ReadsThrough(ini) {}
+
   bool WriteString(const char* section, const char* key, const char* value,
                    const char* file) override {
     return Check(!Failed() && ini_.WriteString(section, key, value, file), file);
@@ -82,7 +93,6 @@ class CheckedWrites : public IIniStore {
     return written;
   }
 
-  IIniStore& ini_;
   bool failed_ = false;
   std::string failedFile_;
 };

@@ -9,24 +9,19 @@
 
 namespace k7::test {
 
-class RefusingIni : public IIniStore {
+// Holds the store in a base of its own, so that it exists before
+// ReadsThrough refers to it.
+struct PortableStoreHolder {
+  PortableIniStore store;
+};
+
+class RefusingIni : private PortableStoreHolder, public ReadsThrough {
  public:
+  RefusingIni() : ReadsThrough(store) {}
+
   std::string refused;  // full path; empty: every write goes through
   int refusedWrites = 0;
 
-  uint32_t GetString(const char* section, const char* key, const char* def, char* out,
-                     uint32_t size, const char* file) override {
-    return ini_.GetString(section, key, def, out, size, file);
-  }
-  int GetInt(const char* section, const char* key, int def, const char* file) override {
-    return ini_.GetInt(section, key, def, file);
-  }
-  uint32_t GetSectionNames(char* out, uint32_t size, const char* file) override {
-    return ini_.GetSectionNames(out, size, file);
-  }
-  uint32_t GetSection(const char* section, char* out, uint32_t size, const char* file) override {
-    return ini_.GetSection(section, out, size, file);
-  }
   bool WriteString(const char* section, const char* key, const char* value,
                    const char* file) override {
     return !Refuses(file) && ini_.WriteString(section, key, value, file);
@@ -41,7 +36,6 @@ class RefusingIni : public IIniStore {
     ++refusedWrites;
     return true;
   }
-  PortableIniStore ini_;
 };
 
 }  // namespace k7::test
