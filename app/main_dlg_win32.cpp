@@ -54,6 +54,9 @@ void CMainDlg::StopReaderOrEnd() {
     // destructor runs. The tray icon is gone already.
     TerminateProcess(GetCurrentProcess(), 0);
   }
+  // No caption is asked for any more: the display ends before the process
+  // does, not cut off by the exit in the middle of a paint.
+  StopOsdThread(1000);
 }
 
 INT_PTR CMainDlg::Run(HINSTANCE instance) {

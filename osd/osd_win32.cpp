@@ -177,26 +177,48 @@ DWORD WINAPI OSDThread(LPVOID ready) {
   return 0;
 }
 
-bool StartOsdThread(DWORD waitMs) {
-  // Never closed: a thread that reports late must not signal a handle that
-  // has been reused meanwhile.
+namespace {
+
+// Never closed: a thread that reports late must not signal a handle that has
+// been reused meanwhile.
+HANDLE OsdReadyEvent() {
   static HANDLE ready = CreateEventA(nullptr, TRUE, FALSE, nullptr);
-  static HANDLE thread = nullptr;
-  if (thread != nullptr) {
-    if (WaitForSingleObject(thread, 0) == WAIT_TIMEOUT) {
+  return ready;
+}
+
+HANDLE g_hOsdThread = nullptr;
+
+}  // namespace
+
+bool StartOsdThread(DWORD waitMs) {
+  const HANDLE ready = OsdReadyEvent();
+  if (g_hOsdThread != nullptr) {
+    if (WaitForSingleObject(g_hOsdThread, 0) == WAIT_TIMEOUT) {
       WaitForSingleObject(ready, waitMs);
       return g_hOsdWnd != nullptr;
     }
-    CloseHandle(thread);
-    thread = nullptr;
+    CloseHandle(g_hOsdThread);
+    g_hOsdThread = nullptr;
   }
   if (ready == nullptr) return false;
   ResetEvent(ready);
-  thread = CreateThread(nullptr, 0, OSDThread, ready, 0, nullptr);
-  if (thread == nullptr) return false;
-  const HANDLE waits[] = {ready, thread};
+  g_hOsdThread = CreateThread(nullptr, 0, OSDThread, ready, 0, nullptr);
+  if (g_hOsdThread == nullptr) return false;
+  const HANDLE waits[] = {ready, g_hOsdThread};
   WaitForMultipleObjects(2, waits, FALSE, waitMs);
   return g_hOsdWnd != nullptr;
+}
+
+bool StopOsdThread(DWORD waitMs) {
+  if (g_hOsdThread == nullptr) return true;
+  // A thread still starting gets its window first, then the close.
+  const HANDLE waits[] = {OsdReadyEvent(), g_hOsdThread};
+  if (waits[0] != nullptr) WaitForMultipleObjects(2, waits, FALSE, waitMs);
+  if (HWND hwnd = g_hOsdWnd) PostMessageA(hwnd, WM_CLOSE, 0, 0);
+  if (WaitForSingleObject(g_hOsdThread, waitMs) != WAIT_OBJECT_0) return false;
+  CloseHandle(g_hOsdThread);
+  g_hOsdThread = nullptr;
+  return true;
 }
 
 }  // namespace k7

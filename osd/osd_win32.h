@@ -62,4 +62,9 @@ DWORD WINAPI OSDThread(LPVOID ready);
 // waitMs) until its window exists; true when it does.
 bool StartOsdThread(DWORD waitMs = 5000);
 
+// Closes the display and waits (at most waitMs) until its thread has ended;
+// true when it has or never ran. Before the process ends: a thread ended by
+// the exit could be cut off in the middle of a paint.
+bool StopOsdThread(DWORD waitMs = 5000);
+
 }  // namespace k7

@@ -62,11 +62,9 @@ int main(int argc, char** argv) {
   const long live = after.created - after.deleted;
 
   // Closing the display releases the font in use as well.
-  HWND osd = k7::g_hOsdWnd;
-  PostMessageA(osd, WM_CLOSE, 0, 0);
-  for (int i = 0; i < 500 && IsWindow(osd); ++i) Sleep(10);
+  const bool stopped = k7::StopOsdThread();
   const k7::OsdFontCounts closed = k7::GetOsdFontCounts();
   std::printf("after closing the display: created %ld, deleted %ld\n", closed.created,
               closed.deleted);
-  return live == 1 && closed.created == closed.deleted ? 0 : 2;
+  return stopped && live == 1 && closed.created == closed.deleted ? 0 : 2;
 }

@@ -47,5 +47,5 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR args, int) {
     SendMessageA(k7::g_hOsdWnd, WM_OSD_SHOW, 0, 0);
     Sleep(900);
   }
-  return 0;
+  return k7::StopOsdThread() ? 0 : 1;
 }
