@@ -34,10 +34,10 @@ constexpr CategoryLabel kCategoryLabels[] = {
 
 CMainDlg::CMainDlg(ReceiverKind receiverKind)
     : m_pressIni(m_fileReader, m_ini),
-      m_matcher(m_pressIni, m_foreground, g_ProfileNames),
-      m_platform{m_keys, m_launcher, m_pressIni, m_matcher},
-      m_receiver(receiverKind, *this),
-      m_connection(m_receiver, *this) {}
+      m_matcher(m_pressIni, m_foreground, m_profileNames),
+      m_dispatcher({m_keys, m_launcher, m_pressIni, m_matcher, &m_pressIni}),
+      m_receiver(receiverKind, m_dispatcher, m_flags),
+      m_connection(m_receiver, *this, m_flags) {}
 
 CMainDlg::~CMainDlg() {
   StopReaderOrEnd();
@@ -74,6 +74,7 @@ BOOL CMainDlg::OnInitDialog() {
     return FALSE;
   }
   g_hMainWnd = Hwnd();
+  m_receiver.SetHostWindow(Hwnd());
   g_hInstance = reinterpret_cast<HINSTANCE>(GetWindowLongPtrA(Hwnd(), GWLP_HINSTANCE));
   g_hTrayIcon = LoadIconA(g_hInstance, MAKEINTRESOURCEA(IDI_READY));
   g_pTray = &m_tray;
@@ -89,18 +90,18 @@ BOOL CMainDlg::OnInitDialog() {
   g_pProfileCombo = Item(IDC_PROFILE);
   ComboProfileList box(g_pProfileCombo);
   Win32Registry registry;
-  const std::string unwritten = LoadProfilesAtStartup(m_ini, box, registry);
+  const std::string unwritten = LoadProfilesAtStartup(m_ini, box, m_profileNames, registry);
   m_connection.StartReaderAtStartup();
 
   RefreshCategoryLabels();
   CheckRadio(IDC_CAT_DVD, IDC_CAT_SPEECH, IDC_CAT_DVD);
   OnCategoryDvd();
-  g_bOsdEnabled = m_ini.GetInt("Default", "OSD", 1, g_szCtrlIniPath) != 0;
-  CheckDlgButton(Hwnd(), IDC_OSD, g_bOsdEnabled ? BST_CHECKED : BST_UNCHECKED);
+  m_flags.bOsdEnabled = m_ini.GetInt("Default", "OSD", 1, g_szCtrlIniPath) != 0;
+  CheckDlgButton(Hwnd(), IDC_OSD, m_flags.bOsdEnabled ? BST_CHECKED : BST_UNCHECKED);
   StartOsdThread();
   m_bHideOnPaint = true;
   for (const CategoryLabel& c : kCategoryLabels) AddTooltip(c.labelId);
-  m_pEditor = std::make_unique<CHotkeyEditorDlg>(Hwnd(), g_hInstance);
+  m_pEditor = std::make_unique<CHotkeyEditorDlg>(Hwnd(), g_hInstance, m_flags);
   SetTimer(Hwnd(), IDT_POLL, 1000, nullptr);
   // Once per start, when everything else runs. Without the first-run marker
   // (Mark still 0) the folder itself refuses writes.
@@ -143,7 +144,7 @@ void CMainDlg::OnDefault() {
   // Not restored: the window keeps showing what it showed.
   if (ReportIfWriteFailed(Hwnd(), writes)) return;
   ComboProfileList box(g_pProfileCombo);
-  RefreshProfileList(m_ini, box, g_szUserDefIniPath);
+  RefreshProfileList(m_ini, box, m_profileNames, g_szUserDefIniPath);
   RefreshCategoryLabels();
   CheckRadio(IDC_CAT_DVD, IDC_CAT_SPEECH, IDC_CAT_DVD);
   OnCategoryDvd();
@@ -197,7 +198,7 @@ INT_PTR CMainDlg::HandleMessage(UINT msg, WPARAM wp, LPARAM lp) {
     default:
       if (msg == m_uTaskbarCreated && m_uTaskbarCreated != 0) {
         // Explorer restarted: the icon is gone from the new tray.
-        k7::SetTrayIcon(g_bDisabled || !g_bConnected ? IDI_OFF : IDI_READY);
+        k7::SetTrayIcon(m_flags.bDisabled || !m_flags.bConnected ? IDI_OFF : IDI_READY);
         return TRUE;
       }
       break;
@@ -278,7 +279,7 @@ void CMainDlg::ShowTrayMenu() {
   SetForegroundWindow(Hwnd());
   HMENU menu = CreatePopupMenu();
   UINT position = 0;
-  for (const TrayMenuItem& item : BuildTrayMenu(*m_pMenuTexts, g_bDisabled)) {
+  for (const TrayMenuItem& item : BuildTrayMenu(*m_pMenuTexts, m_flags.bDisabled)) {
     InsertMenuA(menu, position++, MF_BYPOSITION | MF_STRING, item.id, item.text);
   }
   TrackPopupMenuEx(menu, 0, pt.x, pt.y, Hwnd(), nullptr);
@@ -294,10 +295,10 @@ void CMainDlg::OnTrayOpen() {
 
 void CMainDlg::OnTimer(UINT_PTR id) {
   if (id == IDT_MOUSEACCEL) {
-    ResetMouseStep();
+    m_dispatcher.ResetMouseStep();
   } else if (id == IDT_POLL) {
     m_connection.Poll();
-    if (g_bEditorOpen && g_hEditorWnd != nullptr && m_pEditor) m_pEditor->Blink();
+    if (m_flags.bEditorOpen && g_hEditorWnd != nullptr && m_pEditor) m_pEditor->Blink();
   }
 }
 
@@ -311,31 +312,12 @@ void CMainDlg::ExitProgram() {
   PostQuitMessage(0);
 }
 
-// Reader thread: nothing here waits on the user-interface thread.
 void CMainDlg::SetTrayIcon(int iconId) {
-  PostMessageA(g_hMainWnd, WM_K7_TRAYICON, static_cast<WPARAM>(iconId), 0);
-}
-
-void CMainDlg::LearnButton(int code, int marker) {
-  PostMessageA(g_hMainWnd, WM_K7_LEARN, static_cast<WPARAM>(code), marker);
-}
-
-void CMainDlg::Dispatch(int code, int marker, int repeat) {
-  m_pressIni.BeginPress();
-  DispatchRemoteButton(m_platform, code, marker, repeat);
-  m_pressIni.EndPress();
-}
-
-void CMainDlg::RestartMouseTimer() {
-  PostMessageA(g_hMainWnd, WM_K7_MOUSETIMER, 0, 0);
-}
-
-void CMainDlg::ShowOsd() {
-  if (g_hOsdWnd != nullptr) SendMessageA(g_hOsdWnd, WM_OSD_SHOW, 0, 0);
+  k7::SetTrayIcon(iconId);
 }
 
 void CMainDlg::RunHotkeyEditor() {
-  if (!m_pEditor) m_pEditor = std::make_unique<CHotkeyEditorDlg>(Hwnd(), g_hInstance);
+  if (!m_pEditor) m_pEditor = std::make_unique<CHotkeyEditorDlg>(Hwnd(), g_hInstance, m_flags);
   m_pEditor->Run();
 }
 

@@ -23,16 +23,11 @@
 
 namespace k7 {
 
-// Posted by the reader thread, so that it never waits on this thread.
-constexpr UINT WM_K7_TRAYICON = WM_APP + 1;    // wParam: icon id
-constexpr UINT WM_K7_MOUSETIMER = WM_APP + 2;  // restart timer 300
-constexpr UINT WM_K7_LEARN = WM_APP + 3;       // wParam: code, lParam: marker
-
 // Category section of the control file that the settings dialog shows.
 extern char g_szCategory[16];
 extern HWND g_pProfileCombo;
 
-class CMainDlg : public ui::CDialog, private IReportSink, private IConnectionView {
+class CMainDlg : public ui::CDialog, private IConnectionView {
  public:
   explicit CMainDlg(ReceiverKind receiverKind);
   ~CMainDlg() override;
@@ -63,15 +58,9 @@ class CMainDlg : public ui::CDialog, private IReportSink, private IConnectionVie
   const char* TooltipText(int id) override;
 
  private:
-  // The reader's effects (reader thread): posted or done there.
-  void SetTrayIcon(int iconId) override;
-  void LearnButton(int code, int marker) override;
-  void Dispatch(int code, int marker, int repeat) override;
-  void RestartMouseTimer() override;
-  void ShowOsd() override;
-  void RearmRead() override {}
   // The connection's view (this thread).
   void ShowReceiverMissing() override;
+  void SetTrayIcon(int iconId) override;
 
   // Handles the settings controls' commands; false for any other id.
   bool OnSettingsCommand(int id, int code);
@@ -94,6 +83,10 @@ class CMainDlg : public ui::CDialog, private IReportSink, private IConnectionVie
   char m_szTip[81] = "";
   const TrayMenuTexts* m_pMenuTexts = nullptr;
 
+  // Flags the reader thread reads and this thread sets (and the reverse).
+  SharedFlags m_flags;
+  // The profile names as the reader's foreground match walks them.
+  SharedProfileNames m_profileNames;
   Win32IniStore m_ini;
   // The reader's view of the files: one read of each per press.
   Win32WholeFileReader m_fileReader;
@@ -104,7 +97,8 @@ class CMainDlg : public ui::CDialog, private IReportSink, private IConnectionVie
   Win32Launcher m_launcher;
   Win32ForegroundProcess m_foreground;
   ForegroundProfileMatcher m_matcher;
-  DispatchPlatform m_platform;
+  // Mouse mode, the step and the matched profile outlive every reader.
+  Dispatcher m_dispatcher;
   Win32Receiver m_receiver;
   ReceiverConnection m_connection;
   CTrayIcon m_tray;

@@ -95,7 +95,8 @@ void MeasureProfiles(const harness::ScratchDir& dir, int profiles, int presses) 
 
   Win32IniStore api;
   NullList box;
-  RefreshProfileList(api, box, g_szUserDefIniPath);
+  SharedProfileNames names;
+  RefreshProfileList(api, box, names, g_szUserDefIniPath);
   Win32WholeFileReader reader;
   PressIniStore pressIni(reader, api);
   FixedForeground foreground;
@@ -105,13 +106,10 @@ void MeasureProfiles(const harness::ScratchDir& dir, int profiles, int presses) 
   {
     MemoryReader memory;
     PressIniStore memoryIni(memory, api);
-    ForegroundProfileMatcher matcher(memoryIni, foreground, g_ProfileNames);
-    DispatchPlatform platform{input, launcher, memoryIni, matcher};
-    const Summary s = Time(presses, [&] {
-      memoryIni.BeginPress();
-      DispatchRemoteButton(platform, kCodePageDown, kMarker, 0);
-      memoryIni.EndPress();
-    });
+    ForegroundProfileMatcher matcher(memoryIni, foreground, names);
+    Dispatcher dispatcher({input, launcher, memoryIni, matcher, &memoryIni});
+    const Summary s =
+        Time(presses, [&] { dispatcher.DispatchRemoteButton(kCodePageDown, kMarker, 0); });
     char label[80];
     std::snprintf(label, sizeof label, "%d profiles, copies without I/O", profiles);
     PrintSummary(label, s, "us");
@@ -129,15 +127,13 @@ void MeasureProfiles(const harness::ScratchDir& dir, int profiles, int presses) 
 
   for (bool copy : {true, false}) {
     IIniStore& ini = copy ? static_cast<IIniStore&>(pressIni) : api;
-    ForegroundProfileMatcher matcher(ini, foreground, g_ProfileNames);
-    DispatchPlatform platform{input, launcher, ini, matcher};
+    ForegroundProfileMatcher matcher(ini, foreground, names);
+    Dispatcher dispatcher({input, launcher, ini, matcher, &pressIni});
     input.keys = 0;
-    const Summary s = Time(presses, [&] {
-      pressIni.BeginPress();
-      DispatchRemoteButton(platform, kCodePageDown, kMarker, 0);
-      pressIni.EndPress();
-    });
-    if (input.keys != 2 * (presses + 20) || std::string(g_szOsdText) != "Next") {
+    PressResult last;
+    const Summary s =
+        Time(presses, [&] { last = dispatcher.DispatchRemoteButton(kCodePageDown, kMarker, 0); });
+    if (input.keys != 2 * (presses + 20) || std::string(last.caption.text) != "Next") {
       Fail("the press did not reach the WinDVD profile");
     }
     char label[80];

@@ -11,14 +11,6 @@
 
 namespace k7 {
 
-std::atomic<bool> g_bMouseMode{false};
-std::atomic<int> g_nMouseStep{0};
-std::atomic<bool> g_bNoProfile{true};
-char g_szCurProfile[kNameLen];
-CHotkeyTable g_HotkeyTable;
-char g_szOsdText[kOsdTextLen];
-char g_szLaunchApp[kNameLen];
-
 namespace {
 
 struct CodeRow {
@@ -26,29 +18,36 @@ struct CodeRow {
   ButtonCode entry;
 };
 
+constexpr TimerRestart kAlways = TimerRestart::kAlways;
+constexpr TimerRestart kInMouseMode = TimerRestart::kInMouseMode;
+
 constexpr ButtonCode Slot(int n) {
-  return {ButtonKind::kSlot, int8_t(n), MouseAction::kNone, 0, 0, false, nullptr};
+  return {ButtonKind::kSlot, int8_t(n),           MouseAction::kNone, 0, 0, false,
+          nullptr,           TimerRestart::kNever};
 }
-constexpr ButtonCode Move(int n, int dx, int dy, bool firstOnly = false) {
+constexpr ButtonCode Move(int n, int dx, int dy, TimerRestart timer, bool firstOnly = false) {
   return {ButtonKind::kMouseSlot,
           int8_t(n),
           MouseAction::kMove,
           int8_t(dx),
           int8_t(dy),
           firstOnly,
-          nullptr};
+          nullptr,
+          timer};
 }
-constexpr ButtonCode Click(int n) {
-  return {ButtonKind::kMouseSlot, int8_t(n), MouseAction::kClick, 0, 0, false, nullptr};
+constexpr ButtonCode Click(int n, TimerRestart timer) {
+  return {ButtonKind::kMouseSlot, int8_t(n), MouseAction::kClick, 0, 0, false, nullptr, timer};
 }
 constexpr ButtonCode Launch(const char* category) {
-  return {ButtonKind::kLaunch, -1, MouseAction::kNone, 0, 0, false, category};
+  return {ButtonKind::kLaunch, -1, MouseAction::kNone, 0, 0, false, category, TimerRestart::kNever};
 }
 constexpr ButtonCode Fixed(ButtonKind kind) {
-  return {kind, -1, MouseAction::kNone, 0, 0, false, nullptr};
+  return {kind, -1, MouseAction::kNone, 0, 0, false, nullptr, TimerRestart::kNever};
 }
 
-// The remote's codes; every code not listed does nothing.
+// The remote's codes; every code not listed does nothing. The diagonal moves
+// and the click restart the acceleration timer in either mode, the straight
+// moves only in mouse mode (outside it they are ordinary hotkey slots).
 constexpr CodeRow kCodeTable[] = {
     {0x00, Slot(33)},
     {0x01, Slot(31)},
@@ -61,17 +60,17 @@ constexpr CodeRow kCodeTable[] = {
     {0x09, Slot(29)},
     {0x0A, Slot(26)},
     {0x0B, Slot(23)},
-    {0x40, Move(22, +1, +1)},
-    {0x41, Move(19, +1, 0)},
-    {0x42, Move(15, +1, -1, true)},
+    {0x40, Move(22, +1, +1, kAlways)},
+    {0x41, Move(19, +1, 0, kInMouseMode)},
+    {0x42, Move(15, +1, -1, kAlways, true)},
     {0x43, Slot(13)},
-    {0x44, Move(20, 0, +1)},
-    {0x45, Click(18)},
-    {0x46, Move(16, 0, -1)},
+    {0x44, Move(20, 0, +1, kInMouseMode)},
+    {0x45, Click(18, kAlways)},
+    {0x46, Move(16, 0, -1, kInMouseMode)},
     {0x47, Fixed(ButtonKind::kMouseToggle)},
-    {0x48, Move(21, -1, +1)},
-    {0x49, Move(17, -1, 0)},
-    {0x4A, Move(14, -1, -1)},
+    {0x48, Move(21, -1, +1, kAlways)},
+    {0x49, Move(17, -1, 0, kInMouseMode)},
+    {0x4A, Move(14, -1, -1, kAlways)},
     {0x4B, Launch("Speech")},
     {0x54, Fixed(ButtonKind::kLight)},
     {0x55, Launch("DVD")},
@@ -95,36 +94,6 @@ constexpr std::array<ButtonCode, 256> BuildLookup() {
 
 constexpr std::array<ButtonCode, 256> kLookup = BuildLookup();
 
-void MovePointer(IInputSink& input, int dx, int dy) {
-  const int d = g_nMouseStep.load() + 2;
-  input.MouseEvent(kMouseMove, dx * d, dy * d);
-  // Grows without a bound until timer 300 resets it; saturate rather than
-  // overflow on a button held for weeks.
-  int step = g_nMouseStep.load();
-  while (step <= INT_MAX - 8 && !g_nMouseStep.compare_exchange_weak(step, step + 6)) {
-  }
-}
-
-void LaunchCategory(DispatchPlatform& p, const char* category) {
-  // The name whole: one cut to the buffer could name another profile, and an
-  // empty one would look up the lines above the file's first section.
-  const std::string name = ReadWholeString(p.ini, category, "APName", g_szCtrlIniPath);
-  if (name.empty() || name.size() > size_t(kMaxProfileName)) {
-    g_szLaunchApp[0] = '\0';
-    CopyBounded(g_szOsdText, "File path error");
-    return;
-  }
-  CopyBounded(g_szLaunchApp, name.c_str());
-  char path[kMaxPath];
-  p.ini.GetString(g_szLaunchApp, "FilePath", nullptr, path, sizeof path, g_szUserDefIniPath);
-  if (path[0] == '\0' || !p.launcher.PathExists(path)) {
-    CopyBounded(g_szOsdText, "File path error");
-    return;
-  }
-  // A program that did not start must not be announced as if it had.
-  CopyBounded(g_szOsdText, p.launcher.Start(path) ? g_szLaunchApp : "File path error");
-}
-
 }  // namespace
 
 const ButtonCode& LookupButtonCode(int code) {
@@ -135,76 +104,121 @@ int SlotForCode(int code) {
   return LookupButtonCode(code).slot;
 }
 
-void LoadSlotCaption(IIniStore& ini, int n) {
+FollowUp FollowUpFor(int code, bool mouseMode, bool osdEnabled) {
+  const TimerRestart timer = LookupButtonCode(code).timer;
+  if (timer == TimerRestart::kAlways || (mouseMode && timer == TimerRestart::kInMouseMode)) {
+    return FollowUp::kRestartMouseTimer;
+  }
+  return osdEnabled ? FollowUp::kShowOsd : FollowUp::kNothing;
+}
+
+Dispatcher::Dispatcher(DispatchPlatform platform, const DispatchStart& start)
+    : m_platform(platform), m_bMouseMode(start.mouseMode), m_nMouseStep(start.mouseStep) {
+  CopyBounded(m_szOsdText, start.caption != nullptr ? start.caption : "");
+}
+
+void Dispatcher::MovePointer(int dx, int dy) {
+  const int d = m_nMouseStep.load() + 2;
+  m_platform.input.MouseEvent(kMouseMove, dx * d, dy * d);
+  // Grows without a bound until timer 300 resets it; saturate rather than
+  // overflow on a button held for weeks.
+  int step = m_nMouseStep.load();
+  while (step <= INT_MAX - 8 && !m_nMouseStep.compare_exchange_weak(step, step + 6)) {
+  }
+}
+
+void Dispatcher::LaunchCategory(const char* category) {
+  // The name whole: one cut to the buffer could name another profile, and an
+  // empty one would look up the lines above the file's first section.
+  const std::string name = ReadWholeString(m_platform.ini, category, "APName", g_szCtrlIniPath);
+  if (name.empty() || name.size() > size_t(kMaxProfileName)) {
+    m_szLaunchApp[0] = '\0';
+    CopyBounded(m_szOsdText, "File path error");
+    return;
+  }
+  CopyBounded(m_szLaunchApp, name.c_str());
+  char path[kMaxPath];
+  m_platform.ini.GetString(m_szLaunchApp, "FilePath", nullptr, path, sizeof path,
+                           g_szUserDefIniPath);
+  if (path[0] == '\0' || !m_platform.launcher.PathExists(path)) {
+    CopyBounded(m_szOsdText, "File path error");
+    return;
+  }
+  // A program that did not start must not be announced as if it had.
+  CopyBounded(m_szOsdText, m_platform.launcher.Start(path) ? m_szLaunchApp : "File path error");
+}
+
+void Dispatcher::RunSlot(int n) {
+  if (m_bNoProfile) {
+    m_szOsdText[0] = '\0';
+    return;
+  }
+  m_HotkeyTable.SendHotkey(m_platform.input, n);
   char key[4];
   std::snprintf(key, sizeof key, "%d", n);
   // 255 bytes with the terminator, as the caption has always been read.
-  ini.GetString(g_szCurProfile, key, "", g_szOsdText, kOsdTextLen - 1, g_szUserDefInfIniPath);
+  m_platform.ini.GetString(m_szCurProfile, key, "", m_szOsdText, kOsdTextLen - 1,
+                           g_szUserDefInfIniPath);
 }
 
-void RunSlot(DispatchPlatform& platform, int n) {
-  if (g_bNoProfile.load()) {
-    g_szOsdText[0] = '\0';
-    return;
-  }
-  g_HotkeyTable.SendHotkey(platform.input, n);
-  LoadSlotCaption(platform.ini, n);
-}
-
-namespace {
-
-void Act(DispatchPlatform& platform, int code, int repeat) {
+void Dispatcher::Act(int code, int repeat) {
   const ButtonCode& entry = LookupButtonCode(code);
   const bool firstReport = (repeat & 0xFF) == 0;
   switch (entry.kind) {
     case ButtonKind::kNone:
       return;
     case ButtonKind::kSlot:
-      RunSlot(platform, entry.slot);
+      RunSlot(entry.slot);
       return;
     case ButtonKind::kMouseSlot:
-      if (g_bMouseMode.load()) {
+      if (m_bMouseMode.load()) {
         if (entry.mouse == MouseAction::kMove) {
-          MovePointer(platform.input, entry.dx, entry.dy);
+          MovePointer(entry.dx, entry.dy);
         } else {
-          platform.input.MouseEvent(kMouseLeftDown, 0, 0);
-          platform.input.MouseEvent(kMouseLeftUp, 0, 0);
+          m_platform.input.MouseEvent(kMouseLeftDown, 0, 0);
+          m_platform.input.MouseEvent(kMouseLeftUp, 0, 0);
         }
       } else if (firstReport || !entry.slotOnlyFirstReport) {
-        RunSlot(platform, entry.slot);
+        RunSlot(entry.slot);
       }
       return;
     case ButtonKind::kMouseToggle:
       if (!firstReport) return;
       {
-        const bool on = !g_bMouseMode.load();
-        g_bMouseMode.store(on);
-        CopyBounded(g_szOsdText, on ? "Mouse On" : "Mouse Off");
+        const bool on = !m_bMouseMode.load();
+        m_bMouseMode.store(on);
+        CopyBounded(m_szOsdText, on ? "Mouse On" : "Mouse Off");
       }
       return;
     case ButtonKind::kLight:
-      CopyBounded(g_szOsdText, "Light");
+      CopyBounded(m_szOsdText, "Light");
       return;
     case ButtonKind::kLaunch:
-      LaunchCategory(platform, entry.category);
+      LaunchCategory(entry.category);
       return;
   }
 }
 
-}  // namespace
-
-void DispatchRemoteButton(DispatchPlatform& platform, int code, int marker, int repeat) {
-  if ((marker & 0xFF) != kMarker) return;
-  // Nothing may end the reader thread: a press that runs out of memory (a
-  // hostile file, a huge value) does nothing more and shows no caption.
-  try {
-    platform.matcher.MatchForegroundProfile();
-    Act(platform, code, repeat);
-    platform.matcher.CompleteMatchedProfile();
-  } catch (...) {
-    g_bNoProfile = true;
-    g_szOsdText[0] = '\0';
+PressResult Dispatcher::DispatchRemoteButton(int code, int marker, int repeat) {
+  if ((marker & 0xFF) == kMarker) {
+    // Nothing may end the reader thread: a press that runs out of memory (a
+    // hostile file, a huge value) does nothing more and shows no caption.
+    try {
+      if (m_platform.pressFiles != nullptr) m_platform.pressFiles->BeginPress();
+      m_bNoProfile = !m_platform.matcher.MatchForegroundProfile(m_szCurProfile, m_HotkeyTable);
+      Act(code, repeat);
+    } catch (...) {
+      m_bNoProfile = true;
+      m_szOsdText[0] = '\0';
+    }
+    if (m_platform.pressFiles != nullptr) m_platform.pressFiles->EndPress();
   }
+  PressResult result;
+  // The mode after the press: the toggle may just have changed it.
+  result.restartMouseTimer =
+      FollowUpFor(code, m_bMouseMode.load(), true) == FollowUp::kRestartMouseTimer;
+  CopyBounded(result.caption.text, m_szOsdText);
+  return result;
 }
 
 }  // namespace k7

@@ -9,35 +9,20 @@
 #include "keys/hotkey_table.h"
 #include "keys/input.h"
 #include "profiles/ini_store.h"
+#include "profiles/press_ini.h"
 
 namespace k7 {
 
 constexpr int kNameLen = 100;     // profile and application names
-constexpr int kOsdTextLen = 256;  // g_szOsdText
+constexpr int kOsdTextLen = 256;  // a caption with its terminator
 constexpr int kMarker = 0x7F;     // byte 2 of every genuine report
 
-// Shared with the user-interface thread (timer 300) and the reader's routing.
-extern std::atomic<bool> g_bMouseMode;
-extern std::atomic<int> g_nMouseStep;
-// Written by the foreground match on the reader thread, read by the dispatcher.
-extern std::atomic<bool> g_bNoProfile;
-extern char g_szCurProfile[kNameLen];
-extern CHotkeyTable g_HotkeyTable;
-// Caption of the last action; read by the display thread while the reader
-// waits for it to be shown.
-extern char g_szOsdText[kOsdTextLen];
-extern char g_szLaunchApp[kNameLen];
-
-// Finds the foreground application's profile: sets g_bNoProfile and, on a
-// match, g_szCurProfile and g_HotkeyTable.
+// Finds the foreground application's profile: on a match fills in its name
+// and the hotkeys of its slots and returns true.
 class IProfileMatcher {
  public:
   virtual ~IProfileMatcher() = default;
-  virtual void MatchForegroundProfile() = 0;
-  // After the press's action: whatever of the matched profile the action
-  // itself did not need (the slot descriptions), so that reading it does not
-  // delay the keys.
-  virtual void CompleteMatchedProfile() {}
+  virtual bool MatchForegroundProfile(char (&profile)[kNameLen], CHotkeyTable& hotkeys) = 0;
 };
 
 struct DispatchPlatform {
@@ -45,6 +30,9 @@ struct DispatchPlatform {
   ILauncher& launcher;
   IIniStore& ini;
   IProfileMatcher& matcher;
+  // When set (the program), each press reads every file afresh once, and the
+  // files are let go once its action is done.
+  PressIniStore* pressFiles = nullptr;
 };
 
 enum class ButtonKind : uint8_t {
@@ -58,6 +46,13 @@ enum class ButtonKind : uint8_t {
 
 enum class MouseAction : uint8_t { kNone, kMove, kClick };
 
+// What follows a press of the code once it is done: the pointer buttons
+// restart the acceleration timer (some only in mouse mode); every other code
+// shows the caption.
+enum class TimerRestart : uint8_t { kNever, kAlways, kInMouseMode };
+
+enum class FollowUp { kNothing, kRestartMouseTimer, kShowOsd };
+
 struct ButtonCode {
   ButtonKind kind;
   int8_t slot;               // -1 when the code reaches no slot
@@ -65,6 +60,7 @@ struct ButtonCode {
   int8_t dx, dy;             // direction of a move: -1, 0 or +1
   bool slotOnlyFirstReport;  // the slot acts only when the repeat byte is 0
   const char* category;      // launch section of the control file
+  TimerRestart timer;
 };
 
 // Entry of the button code table for the low byte of a code.
@@ -73,20 +69,70 @@ const ButtonCode& LookupButtonCode(int code);
 // Slot a code reaches, as learning mode maps it; -1 for none.
 int SlotForCode(int code);
 
-// One report: code, marker and repeat byte (only their low bytes count).
-// Never throws: a press that fails for want of memory does nothing more.
-void DispatchRemoteButton(DispatchPlatform& platform, int code, int marker, int repeat);
+// The follow-up after a dispatch, from the code and the state after it.
+FollowUp FollowUpFor(int code, bool mouseMode, bool osdEnabled);
 
-// Sends slot n of the current profile and loads its caption; with no profile
-// it only empties the caption.
-void RunSlot(DispatchPlatform& platform, int n);
+// The caption of one press, handed by value to the display.
+struct Caption {
+  char text[kOsdTextLen] = "";
+};
 
-// Reads the caption of slot n of g_szCurProfile from "UserDefInf.ini".
-void LoadSlotCaption(IIniStore& ini, int n);
+// What the reader does after a press: restart timer 300, or show the caption.
+struct PressResult {
+  bool restartMouseTimer = false;
+  Caption caption;
+};
 
-// Timer 300: the acceleration starts again from its first step.
-inline void ResetMouseStep() {
-  g_nMouseStep.store(0);
-}
+// What one press of a remote button does. Lives as long as the main window:
+// mouse mode and the acceleration step outlast the reader threads that come
+// and go with reconnections. The reader thread presses; the user-interface
+// thread only resets the step (timer 300).
+// Where a dispatcher starts: the program starts as below.
+struct DispatchStart {
+  bool mouseMode = false;
+  int mouseStep = 0;
+  const char* caption = "";
+};
+
+class Dispatcher {
+ public:
+  explicit Dispatcher(DispatchPlatform platform, const DispatchStart& start = {});
+  Dispatcher(const Dispatcher&) = delete;
+  Dispatcher& operator=(const Dispatcher&) = delete;
+
+  // One report: code, marker and repeat byte (only their low bytes count).
+  // Never throws: a press that fails for want of memory does nothing more
+  // and shows no caption.
+  PressResult DispatchRemoteButton(int code, int marker, int repeat);
+
+  // Timer 300: the acceleration starts again from its first step.
+  void ResetMouseStep() { m_nMouseStep.store(0); }
+
+  bool MouseMode() const { return m_bMouseMode.load(); }
+  int MouseStep() const { return m_nMouseStep.load(); }
+  bool NoProfile() const { return m_bNoProfile; }
+  const char* CurProfile() const { return m_szCurProfile; }
+  const char* LaunchApp() const { return m_szLaunchApp; }
+  const CHotkeyTable& HotkeyTable() const { return m_HotkeyTable; }
+
+ private:
+  void Act(int code, int repeat);
+  // Sends slot n of the current profile and loads its caption; with no
+  // profile it only empties the caption.
+  void RunSlot(int n);
+  void MovePointer(int dx, int dy);
+  void LaunchCategory(const char* category);
+
+  DispatchPlatform m_platform;
+  std::atomic<bool> m_bMouseMode{false};
+  // Grows with each move on the reader thread; timer 300 resets it.
+  std::atomic<int> m_nMouseStep{0};
+  bool m_bNoProfile = true;
+  char m_szCurProfile[kNameLen] = "";
+  CHotkeyTable m_HotkeyTable;
+  // The caption of the last action; a press that sets none shows it again.
+  char m_szOsdText[kOsdTextLen] = "";
+  char m_szLaunchApp[kNameLen] = "";
+};
 
 }  // namespace k7

@@ -28,11 +28,9 @@ class ForegroundProfileMatcher : public IProfileMatcher {
                            const SharedProfileNames& names)
       : ini_(ini), foreground_(foreground), names_(names) {}
 
-  // Sets g_bNoProfile; on a match also g_szCurProfile and the hotkeys of
-  // g_HotkeyTable.
-  void MatchForegroundProfile() override;
-  // On a match, the descriptions of g_HotkeyTable ("UserDefInf.ini").
-  void CompleteMatchedProfile() override;
+  // On a match: the profile's name and the hotkeys of its slots. The slot
+  // descriptions are left alone: a press reads only its own caption.
+  bool MatchForegroundProfile(char (&profile)[kNameLen], CHotkeyTable& hotkeys) override;
 
  private:
   IIniStore& ini_;

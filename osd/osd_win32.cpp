@@ -89,7 +89,7 @@ INT_PTR COsdWnd::HandleMessage(UINT msg, WPARAM wp, LPARAM lp) {
       OnPaint();
       return TRUE;
     case WM_OSD_SHOW:
-      OnShowCaption();
+      OnShowCaption(reinterpret_cast<const char*>(lp));
       SetWindowLongPtrA(Hwnd(), DWLP_MSGRESULT, 0);
       return TRUE;
     case WM_TIMER:
@@ -126,7 +126,7 @@ void COsdWnd::OnPaint() {
   EndPaint(Hwnd(), &ps);
 }
 
-void COsdWnd::OnShowCaption() {
+void COsdWnd::OnShowCaption(const char* caption) {
   // A caption asked for before the start-up show came must not be hidden
   // by that show's paint.
   m_bHideOnPaint = false;
@@ -136,8 +136,8 @@ void COsdWnd::OnShowCaption() {
   Sleep(5);
 
   char text[kOsdTextLen];
-  m_nTextLen = OsdTextLength(g_szOsdText);
-  memcpy(text, g_szOsdText, m_nTextLen);
+  m_nTextLen = caption != nullptr ? OsdTextLength(caption) : 0;
+  if (m_nTextLen != 0) memcpy(text, caption, m_nTextLen);
   text[m_nTextLen] = '\0';
   HFONT previous = m_hFont;
   m_hFont = CreateOsdFont(OsdFontHeight(m_layout.height, m_nTextLen));

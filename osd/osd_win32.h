@@ -13,7 +13,7 @@
 namespace k7 {
 
 // The display window once it exists; null before and after its run. The
-// reader sends it WM_OSD_SHOW after writing g_szOsdText.
+// reader sends it WM_OSD_SHOW with the caption's text in lParam.
 extern HWND g_hOsdWnd;
 
 // Fonts the display has created and deleted since the process started; the
@@ -38,7 +38,8 @@ class COsdWnd : public ui::CDialog {
   bool PreTranslateMessage(MSG& msg) override;
 
  private:
-  void OnShowCaption();
+  // caption: kOsdTextLen bytes at most, read up to the first terminator.
+  void OnShowCaption(const char* caption);
   void OnTimer(UINT_PTR id);
   void OnPaint();
   void OnDestroy();

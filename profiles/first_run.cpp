@@ -5,7 +5,8 @@
 
 namespace k7 {
 
-std::string LoadProfilesAtStartup(IIniStore& ini, IProfileList& settingsBox, IRegistry& registry) {
+std::string LoadProfilesAtStartup(IIniStore& ini, IProfileList& settingsBox,
+                                  SharedProfileNames& readerNames, IRegistry& registry) {
   g_nMark = ini.GetInt("Default", "Mark", 0, g_szCtrlIniPath);
   g_szProgramFilesDir[0] = '\0';
   registry.ReadProgramFilesDir(g_szProgramFilesDir, sizeof g_szProgramFilesDir);
@@ -26,7 +27,7 @@ std::string LoadProfilesAtStartup(IIniStore& ini, IProfileList& settingsBox, IRe
       failed = g_szCtrlIniPath;
     }
   }
-  RefreshProfileList(ini, settingsBox, g_szUserDefIniPath);
+  RefreshProfileList(ini, settingsBox, readerNames, g_szUserDefIniPath);
   return failed;
 }
 

@@ -27,6 +27,7 @@ class IRegistry {
 // did): the control file with g_nMark still 0 when the first-run marker could
 // not be written, so nothing else was written and the next start is a first
 // run again.
-std::string LoadProfilesAtStartup(IIniStore& ini, IProfileList& settingsBox, IRegistry& registry);
+std::string LoadProfilesAtStartup(IIniStore& ini, IProfileList& settingsBox,
+                                  SharedProfileNames& readerNames, IRegistry& registry);
 
 }  // namespace k7

@@ -8,8 +8,6 @@
 
 namespace k7 {
 
-SharedProfileNames g_ProfileNames;
-
 std::string ExeFileFromPath(const char* path) {
   const char* slash = std::strrchr(path, '\\');
   return slash == nullptr ? std::string(path) : std::string(slash + 1);
@@ -135,12 +133,13 @@ std::shared_ptr<const SharedProfileNames::Names> SharedProfileNames::Snapshot() 
   return names_;
 }
 
-void RefreshProfileList(IIniStore& ini, IProfileList& settingsBox, const char* file) {
+void RefreshProfileList(IIniStore& ini, IProfileList& settingsBox, SharedProfileNames& readerNames,
+                        const char* file) {
   std::vector<std::string> names = ReadProfileNames(ini, file);
   settingsBox.Clear();
   for (const std::string& name : names) settingsBox.Append(name.c_str());
   settingsBox.SelectFirst();
-  g_ProfileNames.Publish(std::move(names));
+  readerNames.Publish(std::move(names));
 }
 
 }  // namespace k7

@@ -70,11 +70,10 @@ class SharedProfileNames {
   std::shared_ptr<const Names> names_ = std::make_shared<const Names>();
 };
 
-extern SharedProfileNames g_ProfileNames;
-
 // The one way the profile list is refreshed after any change of the profiles:
 // the settings dialog's box is emptied and refilled, and the reader's copy is
 // replaced by the same names.
-void RefreshProfileList(IIniStore& ini, IProfileList& settingsBox, const char* file);
+void RefreshProfileList(IIniStore& ini, IProfileList& settingsBox, SharedProfileNames& readerNames,
+                        const char* file);
 
 }  // namespace k7

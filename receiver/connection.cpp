@@ -1,17 +1,15 @@
 #include "receiver/connection.h"
 
-#include "receiver/report_route.h"
+#include "res/resource.h"
 
 namespace k7 {
-
-std::atomic<bool> g_bConnected{false};
 
 void ReceiverConnection::Reconnect() {
   receiver_.StopReader();
   receiver_.OpenReceiver();
   // Before the reader starts: a reader that fails at once clears it again,
   // and that must not be overwritten.
-  g_bConnected = true;
+  flags_.bConnected = true;
   receiver_.StartReader();
 }
 
@@ -19,13 +17,13 @@ int ReceiverConnection::ConnectAtStartup() {
   if (receiver_.FindReceiver()) {
     receiver_.StopReader();
     receiver_.OpenReceiver();
-    g_bConnected = true;
-    g_bDisabled = false;
+    flags_.bConnected = true;
+    flags_.bDisabled = false;
     readerDue_ = true;
     return IDI_READY;
   }
   view_.ShowReceiverMissing();
-  g_bConnected = false;
+  flags_.bConnected = false;
   return IDI_OFF;
 }
 
@@ -37,20 +35,20 @@ void ReceiverConnection::StartReaderAtStartup() {
 
 void ReceiverConnection::Poll() {
   if (receiver_.FindReceiver()) {
-    if (!g_bConnected && !g_bDisabled) {
+    if (!flags_.bConnected && !flags_.bDisabled) {
       Reconnect();
       view_.SetTrayIcon(IDI_READY);
     }
     return;
   }
   view_.SetTrayIcon(IDI_OFF);
-  g_bConnected = false;
+  flags_.bConnected = false;
 }
 
 void ReceiverConnection::ConnectFound() {
   Reconnect();
   view_.SetTrayIcon(IDI_READY);
-  g_bDisabled = false;
+  flags_.bDisabled = false;
 }
 
 void ReceiverConnection::Reload() {
@@ -60,7 +58,7 @@ void ReceiverConnection::Reload() {
   }
   view_.ShowReceiverMissing();
   view_.SetTrayIcon(IDI_OFF);
-  g_bConnected = false;
+  flags_.bConnected = false;
 }
 
 void ReceiverConnection::Enable() {
@@ -70,11 +68,11 @@ void ReceiverConnection::Enable() {
   }
   view_.ShowReceiverMissing();
   Disable();
-  g_bConnected = false;
+  flags_.bConnected = false;
 }
 
 void ReceiverConnection::Disable() {
-  g_bDisabled = true;
+  flags_.bDisabled = true;
   view_.SetTrayIcon(IDI_OFF);
 }
 

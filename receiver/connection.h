@@ -3,13 +3,9 @@
 // tray's Reload, Enable and Disable.
 #pragma once
 
-#include <atomic>
+#include "receiver/shared_flags.h"
 
 namespace k7 {
-
-// Receiver found, opened and a reader started; cleared when the poll finds it
-// gone or when the reader loses it.
-extern std::atomic<bool> g_bConnected;
 
 // The receiver and its reader thread, as the connection paths use them.
 class IReceiver {
@@ -36,8 +32,8 @@ class IConnectionView {
 
 class ReceiverConnection {
  public:
-  ReceiverConnection(IReceiver& receiver, IConnectionView& view)
-      : receiver_(receiver), view_(view) {}
+  ReceiverConnection(IReceiver& receiver, IConnectionView& view, SharedFlags& flags)
+      : receiver_(receiver), view_(view), flags_(flags) {}
 
   // Start-up: the icon is not in the tray yet, so this only decides which
   // icon start-up then puts there, and returns it. A receiver found is
@@ -64,6 +60,7 @@ class ReceiverConnection {
 
   IReceiver& receiver_;
   IConnectionView& view_;
+  SharedFlags& flags_;
   bool readerDue_ = false;  // found at start-up, reader not started yet
 };
 

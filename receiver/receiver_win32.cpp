@@ -11,6 +11,8 @@ extern "C" {
 #include <atomic>
 #include <vector>
 
+#include "osd/osd_win32.h"
+
 namespace k7 {
 namespace {
 
@@ -27,7 +29,6 @@ HANDLE g_hReportEvent = nullptr;
 HANDLE g_hStopEvent = nullptr;
 OVERLAPPED g_ovReport;
 HANDLE g_hReaderThread = nullptr;
-IReportSink* g_pHost = nullptr;
 
 // The longest a stop waits for a reader before it gives it up for this time;
 // a reader never waits on the user-interface thread, so this is a safety net.
@@ -127,43 +128,62 @@ bool DropRestOfMessage() {
   }
 }
 
-// The reader's own sink: the report's effects go to the host, and re-arming
-// the read happens here, in the order the routing gives.
+// The reader's side of a report's effects: posted to the host window, the
+// caption sent to the display (it waits until shown), the read re-armed here.
 class ReaderSink : public IReportSink {
  public:
-  ReaderSink(IReportSink& host, std::vector<uint8_t>& buffer, DWORD length)
+  ReaderSink(HWND host, std::vector<uint8_t>& buffer, DWORD length)
       : host_(host), buffer_(buffer), length_(length) {}
-  void SetTrayIcon(int iconId) override { host_.SetTrayIcon(iconId); }
-  void LearnButton(int code, int marker) override { host_.LearnButton(code, marker); }
-  void Dispatch(int code, int marker, int repeat) override { host_.Dispatch(code, marker, repeat); }
-  void RestartMouseTimer() override { host_.RestartMouseTimer(); }
-  void ShowOsd() override { host_.ShowOsd(); }
+
+  void SetTrayIcon(int iconId) override {
+    PostMessageA(host_, WM_K7_TRAYICON, static_cast<WPARAM>(iconId), 0);
+  }
+  void LearnButton(int code, int marker) override {
+    PostMessageA(host_, WM_K7_LEARN, static_cast<WPARAM>(code), marker);
+  }
+  void RestartMouseTimer() override { PostMessageA(host_, WM_K7_MOUSETIMER, 0, 0); }
+  void ShowOsd(const Caption& caption) override {
+    if (HWND osd = g_hOsdWnd) {
+      SendMessageA(osd, WM_OSD_SHOW, 0, reinterpret_cast<LPARAM>(caption.text));
+    }
+  }
   void RearmRead() override {
     ResetEvent(g_hReportEvent);
     readIssued_ = IssueRead(buffer_, length_);
   }
+
   bool readIssued_ = true;
 
  private:
-  IReportSink& host_;
+  HWND host_;
   std::vector<uint8_t>& buffer_;
   DWORD length_;
 };
 
-// The receiver failed under the reader. Without this the poll would take a
-// receiver pulled out and plugged back within one period for still connected,
-// and never start another reader.
-DWORD ReceiverLost() {
-  g_bConnected = false;
-  return 0;
+void CloseIf(HANDLE& h) {
+  if (h != nullptr && h != INVALID_HANDLE_VALUE) CloseHandle(h);
+  h = nullptr;
 }
 
-DWORD WINAPI ReaderThreadProc(LPVOID) {
+}  // namespace
+
+DWORD WINAPI Win32Receiver::ReaderThreadProc(LPVOID self) {
+  return static_cast<Win32Receiver*>(self)->ReadReports();
+}
+
+DWORD Win32Receiver::ReadReports() {
+  // The receiver failed under the reader. Without this the poll would take a
+  // receiver pulled out and plugged back within one period for still
+  // connected, and never start another reader.
+  auto receiverLost = [this] {
+    flags_.bConnected = false;
+    return DWORD{0};
+  };
   // At least one whole report, and never less than the routing reads.
   const DWORD length = g_nReportLength.load();
   std::vector<uint8_t> buffer(std::max<size_t>(length, kReportLen), 0);
-  ReaderSink sink(*g_pHost, buffer, length);
-  if (!IssueRead(buffer, length)) return ReceiverLost();
+  ReaderSink sink(host_, buffer, length);
+  if (!IssueRead(buffer, length)) return receiverLost();
   // Stop first: with both set the lower index wins, and reports that keep
   // coming faster than they are handled must not hold a stop off.
   const HANDLE waits[2] = {g_hStopEvent, g_hReportEvent};
@@ -175,9 +195,9 @@ DWORD WINAPI ReaderThreadProc(LPVOID) {
       if (GetLastError() == ERROR_MORE_DATA) {
         // Longer than any report (pipe): skip the whole message, keep the
         // connection.
-        if (!DropRestOfMessage()) return ReceiverLost();
+        if (!DropRestOfMessage()) return receiverLost();
         sink.RearmRead();
-        if (!sink.readIssued_) return ReceiverLost();
+        if (!sink.readIssued_) return receiverLost();
         continue;
       }
       if (GetLastError() == ERROR_IO_INCOMPLETE) {
@@ -187,15 +207,15 @@ DWORD WINAPI ReaderThreadProc(LPVOID) {
         if (HasOverlappedIoCompleted(&g_ovReport)) SetEvent(g_hReportEvent);
         continue;
       }
-      return ReceiverLost();  // the receiver has gone: the poll reconnects it
+      return receiverLost();  // the receiver has gone: the poll reconnects it
     }
     if (bytes < 4) {
       // Nothing a button could have sent: skip it, do not hand on old bytes.
       sink.RearmRead();
     } else {
-      RouteReport(sink, buffer.data());
+      RouteReport(sink, flags_, dispatcher_, buffer.data());
     }
-    if (!sink.readIssued_) return ReceiverLost();
+    if (!sink.readIssued_) return receiverLost();
   }
   // Stopped: the read in flight must not write into the buffer once it is gone.
   CancelIo(g_hDevice);
@@ -203,13 +223,6 @@ DWORD WINAPI ReaderThreadProc(LPVOID) {
   GetOverlappedResult(g_hDevice, &g_ovReport, &bytes, TRUE);
   return 0;
 }
-
-void CloseIf(HANDLE& h) {
-  if (h != nullptr && h != INVALID_HANDLE_VALUE) CloseHandle(h);
-  h = nullptr;
-}
-
-}  // namespace
 
 Win32Receiver::~Win32Receiver() {
   StopReader();
@@ -261,8 +274,7 @@ void Win32Receiver::StartReader() {
   g_hStopEvent = CreateEventA(nullptr, TRUE, FALSE, nullptr);
   ZeroMemory(&g_ovReport, sizeof g_ovReport);
   g_ovReport.hEvent = g_hReportEvent;
-  g_pHost = &host_;
-  g_hReaderThread = CreateThread(nullptr, 0, ReaderThreadProc, nullptr, 0, nullptr);
+  g_hReaderThread = CreateThread(nullptr, 0, ReaderThreadProc, this, 0, nullptr);
 }
 
 void Win32Receiver::StopReader() {

@@ -4,6 +4,8 @@
 // (K7F3-sim.exe, see docs/VIRTUAL-RECEIVER.md).
 #pragma once
 
+#include <windows.h>
+
 #include <cstdint>
 
 #include "receiver/connection.h"
@@ -20,24 +22,39 @@ constexpr char kReceiverPipeName[] = "\\\\.\\pipe\\K7F3-receiver";
 
 enum class ReceiverKind { kHid, kPipe };
 
+// Posted by the reader thread to its host window, so that it never waits on
+// the user-interface thread.
+constexpr UINT WM_K7_TRAYICON = WM_APP + 1;    // wParam: icon id
+constexpr UINT WM_K7_MOUSETIMER = WM_APP + 2;  // restart timer 300
+constexpr UINT WM_K7_LEARN = WM_APP + 3;       // wParam: code, lParam: marker
+
 class Win32Receiver : public IReceiver {
  public:
-  // host receives every effect of a report but the re-arming of the read,
-  // which the reader does itself; it is called on the reader thread.
-  Win32Receiver(ReceiverKind kind, IReportSink& host) : kind_(kind), host_(host) {}
+  // Each report is pressed through dispatcher on the reader thread; the
+  // tray, the timer and learning are posted to the host window.
+  Win32Receiver(ReceiverKind kind, Dispatcher& dispatcher, SharedFlags& flags)
+      : kind_(kind), dispatcher_(dispatcher), flags_(flags) {}
   ~Win32Receiver() override;
+
+  // Before the first reader starts.
+  void SetHostWindow(HWND host) { host_ = host; }
 
   bool FindReceiver() override;
   void OpenReceiver() override;
   void StartReader() override;
   void StopReader() override;
 
-  // True while a reader thread runs (for tests and the soak benchmark).
+  // True while a reader thread runs.
   bool ReaderRunning() const;
 
  private:
+  static DWORD WINAPI ReaderThreadProc(LPVOID self);
+  DWORD ReadReports();
+
   ReceiverKind kind_;
-  IReportSink& host_;
+  Dispatcher& dispatcher_;
+  SharedFlags& flags_;
+  HWND host_ = nullptr;
 };
 
 }  // namespace k7

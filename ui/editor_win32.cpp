@@ -27,7 +27,8 @@ HOTKEYVALUE g_EditorHotKeys[kSlotCount] = {};
 CHotkeyTable g_EditorTable;
 int g_nBlinkBase = kBitmapNormal;
 
-CHotkeyEditorDlg::CHotkeyEditorDlg(HWND parent, HINSTANCE instance) : m_hInstance(instance) {
+CHotkeyEditorDlg::CHotkeyEditorDlg(HWND parent, HINSTANCE instance, SharedFlags& flags)
+    : m_hInstance(instance), m_flags(flags) {
   g_hEditorOwner = parent;
   for (int n = 0; n < kSlotCount; ++n) {
     const ButtonRect& r = kEditorButtonRects[n];
@@ -146,12 +147,12 @@ void CHotkeyEditorDlg::OnCommand(int id, int code, HWND) {
 void CHotkeyEditorDlg::OnOK() {
   // Closed only once saved: a failed save keeps everything on screen.
   if (!OnSaveProfile()) return;
-  g_bEditorOpen = false;
+  m_flags.bEditorOpen = false;
   EndDialog(1);
 }
 
 void CHotkeyEditorDlg::OnCancel() {
-  g_bEditorOpen = false;
+  m_flags.bEditorOpen = false;
   EndDialog(1);
 }
 

@@ -11,6 +11,7 @@
 
 #include "keys/hotkey_table.h"
 #include "profiles/ini_store_win32.h"
+#include "receiver/shared_flags.h"
 #include "ui/dialog_win32.h"
 #include "ui/editor_button_win32.h"
 #include "ui/editor_logic.h"
@@ -36,7 +37,8 @@ extern int g_nBlinkBase;
 
 class CHotkeyEditorDlg : public ui::CDialog {
  public:
-  CHotkeyEditorDlg(HWND parent, HINSTANCE instance);
+  // flags.bEditorOpen is cleared when the editor closes.
+  CHotkeyEditorDlg(HWND parent, HINSTANCE instance, SharedFlags& flags);
 
   // Shows the editor and returns when it closes.
   INT_PTR Run();
@@ -93,6 +95,7 @@ class CHotkeyEditorDlg : public ui::CDialog {
   EditorFiles Files() const;
 
   HINSTANCE m_hInstance;
+  SharedFlags& m_flags;
   Win32IniStore m_ini;
   int m_nCurButton = kFirstEditorSlot;
   CBitmapButton m_Buttons[kSlotCount];

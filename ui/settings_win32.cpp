@@ -104,21 +104,21 @@ void CMainDlg::OnPathOk() {
 }
 
 void CMainDlg::OnAdvance() {
-  g_bEditorOpen = true;
+  m_flags.bEditorOpen = true;
   RunHotkeyEditor();
-  g_bEditorOpen = false;
+  m_flags.bEditorOpen = false;
   // Profiles created or deleted in the editor appear or vanish.
   ComboProfileList box(g_pProfileCombo);
-  RefreshProfileList(m_ini, box, g_szUserDefIniPath);
+  RefreshProfileList(m_ini, box, m_profileNames, g_szUserDefIniPath);
   RefreshCategoryLabels();
   OnCategory(g_szCategory);
 }
 
 void CMainDlg::OnEnableOsd() {
-  g_bOsdEnabled = IsChecked(IDC_OSD);
+  m_flags.bOsdEnabled = IsChecked(IDC_OSD);
   // Not stored, the switch still holds until the program ends.
   CheckedWrites writes(m_ini);
-  writes.WriteString("Default", "OSD", g_bOsdEnabled ? "1" : "0", g_szCtrlIniPath);
+  writes.WriteString("Default", "OSD", m_flags.bOsdEnabled ? "1" : "0", g_szCtrlIniPath);
   ReportIfWriteFailed(Hwnd(), writes);
 }
 

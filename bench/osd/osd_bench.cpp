@@ -41,11 +41,11 @@ int main(int argc, char** argv) {
   for (int i = 0; i < count; ++i) {
     // 1 to 64 characters, every length over and over.
     const size_t len = 1 + static_cast<size_t>(i) % 64;
-    for (size_t k = 0; k < len; ++k) k7::g_szOsdText[k] = kLetters[(i + k) % (sizeof kLetters - 1)];
-    k7::g_szOsdText[len] = '\0';
+    k7::Caption caption;
+    for (size_t k = 0; k < len; ++k) caption.text[k] = kLetters[(i + k) % (sizeof kLetters - 1)];
     LARGE_INTEGER t0, t1;
     QueryPerformanceCounter(&t0);
-    SendMessageA(k7::g_hOsdWnd, WM_OSD_SHOW, 0, 0);
+    SendMessageA(k7::g_hOsdWnd, WM_OSD_SHOW, 0, reinterpret_cast<LPARAM>(caption.text));
     QueryPerformanceCounter(&t1);
     ms.push_back(static_cast<double>(t1.QuadPart - t0.QuadPart) * 1000.0 /
                  static_cast<double>(freq.QuadPart));

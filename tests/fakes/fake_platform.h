@@ -28,19 +28,16 @@ class FakeLauncher : public ILauncher {
 };
 
 // Stands in for the foreground match: "matches" the profile it is told to,
-// loading it into g_HotkeyTable from the given store as the real match does.
+// loading its hotkeys from the given store as the real match does.
 class FakeMatcher : public IProfileMatcher {
  public:
   explicit FakeMatcher(IIniStore& ini) : ini_(ini) {}
-  void MatchForegroundProfile() override {
+  bool MatchForegroundProfile(char (&name)[kNameLen], CHotkeyTable& hotkeys) override {
     ++calls;
-    if (profile.empty()) {
-      g_bNoProfile = true;
-      return;
-    }
-    CopyBounded(g_szCurProfile, profile.c_str());
-    g_HotkeyTable.Load(ini_, g_szCurProfile, hotkeyFile.c_str(), captionFile.c_str(), kSlotCount);
-    g_bNoProfile = false;
+    if (profile.empty()) return false;
+    CopyBounded(name, profile.c_str());
+    hotkeys.Load(ini_, name, hotkeyFile.c_str(), captionFile.c_str(), kSlotCount);
+    return true;
   }
 
   std::string profile;  // empty: nothing matches

@@ -24,6 +24,7 @@ struct World : IReceiver, IConnectionView {
 
   bool present = true;
   std::vector<std::string> log;
+  SharedFlags flags;
 };
 
 using Log = std::vector<std::string>;
@@ -66,9 +67,9 @@ TEST(ReceiverConnection, EveryPathInEveryState) {
   for (const Row& row : kRows) {
     World world;
     world.present = row.present;
-    g_bConnected = row.connected;
-    g_bDisabled = row.disabled;
-    ReceiverConnection connection(world, world);
+    world.flags.bConnected = row.connected;
+    world.flags.bDisabled = row.disabled;
+    ReceiverConnection connection(world, world, world.flags);
     const std::string path = row.path;
     if (path == "poll") connection.Poll();
     if (path == "reload") connection.Reload();
@@ -77,39 +78,40 @@ TEST(ReceiverConnection, EveryPathInEveryState) {
     SCOPED_TRACE(path + (row.connected ? " connected" : "") + (row.disabled ? " disabled" : "") +
                  (row.present ? " present" : " absent"));
     EXPECT_EQ(world.log, row.expected);
-    EXPECT_EQ(g_bConnected.load(), row.connectedAfter);
-    EXPECT_EQ(g_bDisabled.load(), row.disabledAfter);
+    EXPECT_EQ(world.flags.bConnected.load(), row.connectedAfter);
+    EXPECT_EQ(world.flags.bDisabled.load(), row.disabledAfter);
   }
 }
 
 TEST(ReceiverConnection, StartUpChoosesTheFirstIcon) {
   World world;
-  g_bConnected = false;
-  g_bDisabled = true;
-  ReceiverConnection connection(world, world);
+  world.flags.bConnected = false;
+  world.flags.bDisabled = true;
+  ReceiverConnection connection(world, world, world.flags);
   EXPECT_EQ(connection.ConnectAtStartup(), 135);
   // The reader waits for the INI paths and the profile list.
   EXPECT_EQ(world.log, (Log{"find", "stop", "open"}));
-  EXPECT_TRUE(g_bConnected.load());
-  EXPECT_FALSE(g_bDisabled.load());
+  EXPECT_TRUE(world.flags.bConnected.load());
+  EXPECT_FALSE(world.flags.bDisabled.load());
   connection.StartReaderAtStartup();
   connection.StartReaderAtStartup();
   EXPECT_EQ(world.log, (Log{"find", "stop", "open", "start"}));
 
   World absent;
   absent.present = false;
-  ReceiverConnection none(absent, absent);
+  absent.flags.bConnected = true;
+  ReceiverConnection none(absent, absent, absent.flags);
   EXPECT_EQ(none.ConnectAtStartup(), 137);
   none.StartReaderAtStartup();
   EXPECT_EQ(absent.log, (Log{"find", "notice"}));  // the icon is not in the tray yet
-  EXPECT_FALSE(g_bConnected.load());
+  EXPECT_FALSE(absent.flags.bConnected.load());
 }
 
 TEST(ReceiverConnection, AReceiverThatComesBackIsReconnectedOnlyOnce) {
   World world;
-  g_bConnected = false;
-  g_bDisabled = false;
-  ReceiverConnection connection(world, world);
+  world.flags.bConnected = false;
+  world.flags.bDisabled = false;
+  ReceiverConnection connection(world, world, world.flags);
   world.present = false;
   connection.Poll();
   world.present = true;

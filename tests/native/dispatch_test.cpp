@@ -4,6 +4,7 @@
 
 #include <climits>
 #include <map>
+#include <memory>
 #include <new>
 #include <string>
 
@@ -38,11 +39,7 @@ class DispatchTest : public ::testing::Test {
     CopyBounded(g_szCtrlIniPath, (std::string(kDir) + "QVCtrl.ini").c_str());
     CopyBounded(g_szUserDefIniPath, (std::string(kDir) + "UserDef.ini").c_str());
     CopyBounded(g_szUserDefInfIniPath, (std::string(kDir) + "UserDefInf.ini").c_str());
-    g_bMouseMode = false;
-    g_nMouseStep = 0;
-    g_bNoProfile = true;
-    g_szCurProfile[0] = '\0';
-    CopyBounded(g_szOsdText, "previous");
+    Start();
     for (int n = 0; n < kSlotCount; ++n) {
       const std::string key = std::to_string(n);
       ini.Set(g_szUserDefIniPath, "Player", key, std::string("0-") + char(KeyOfSlot(n)));
@@ -59,15 +56,25 @@ class DispatchTest : public ::testing::Test {
     matcher.captionFile = g_szUserDefInfIniPath;
   }
 
-  void Press(int code, int repeat = 0, int marker = kMarker) {
-    DispatchRemoteButton(platform, code, marker, repeat);
+  // A fresh dispatcher; its caption before any press is "previous".
+  void Start(bool mouseMode = false, int mouseStep = 0) {
+    dispatcher =
+        std::make_unique<Dispatcher>(platform, DispatchStart{mouseMode, mouseStep, "previous"});
   }
+
+  void Press(int code, int repeat = 0, int marker = kMarker) {
+    last = dispatcher->DispatchRemoteButton(code, marker, repeat);
+  }
+
+  const char* Caption() const { return last.caption.text; }
 
   FakeIni ini;
   RecordingInput input;
   FakeLauncher launcher;
   FakeMatcher matcher{ini};
   DispatchPlatform platform{input, launcher, ini, matcher};
+  std::unique_ptr<Dispatcher> dispatcher;
+  PressResult last;
 };
 
 // The remote's code table, written out as data: slot, pointer action in mouse
@@ -108,7 +115,7 @@ TEST_F(DispatchTest, EveryCodeDoesWhatTheTableSaysAndNothingElse) {
           input.events.clear();
           launcher.started.clear();
           matcher.calls = 0;
-          g_bMouseMode = mouseMode;
+          Start(mouseMode);
           matcher.profile = profiled ? "Player" : "";
           SCOPED_TRACE("code " + std::to_string(code) + (mouseMode ? " mouse" : "") + " repeat " +
                        std::to_string(repeat) + (profiled ? " profiled" : ""));
@@ -147,8 +154,8 @@ TEST_F(DispatchTest, EveryCodeDoesWhatTheTableSaysAndNothingElse) {
             }
           }
           EXPECT_EQ(test::Describe(input.events), test::Describe(events));
-          EXPECT_EQ(std::string(g_szOsdText), caption);
-          EXPECT_EQ(g_bMouseMode.load(), modeAfter);
+          EXPECT_EQ(std::string(Caption()), caption);
+          EXPECT_EQ(dispatcher->MouseMode(), modeAfter);
           EXPECT_EQ(launcher.started, started);
           EXPECT_EQ(matcher.calls, 1);  // every accepted report looks at the foreground
         }
@@ -165,8 +172,8 @@ TEST_F(DispatchTest, AReportWithoutTheMarkerDoesNothingAtAll) {
     }
   }
   EXPECT_TRUE(input.events.empty());
-  EXPECT_STREQ(g_szOsdText, "previous");
-  EXPECT_FALSE(g_bMouseMode.load());
+  EXPECT_STREQ(Caption(), "previous");
+  EXPECT_FALSE(dispatcher->MouseMode());
   EXPECT_EQ(matcher.calls, 0);
   EXPECT_EQ(ini.reads, 0);
   EXPECT_TRUE(launcher.probed.empty());
@@ -176,16 +183,16 @@ TEST_F(DispatchTest, OnlyTheLowBytesOfTheReportValuesCount) {
   matcher.profile = "Player";
   Press(0x100 | 0x5C, 0x100, 0x200 | kMarker);  // code 0x5C, repeat 0
   EXPECT_EQ(test::Describe(input.events), test::Describe({Down(KeyOfSlot(1)), Up(KeyOfSlot(1))}));
-  EXPECT_STREQ(g_szOsdText, "caption 1");
+  EXPECT_STREQ(Caption(), "caption 1");
 }
 
 TEST_F(DispatchTest, MovesAccelerateAcrossDirectionsUntilTheTimerResetsTheStep) {
-  g_bMouseMode = true;
+  Start(true);
   Press(0x41);
   Press(0x41, 1);
   Press(0x41);
   Press(0x41, 1);
-  ResetMouseStep();  // the 300 ms timer fired
+  dispatcher->ResetMouseStep();  // the 300 ms timer fired
   Press(0x4A);
   Press(0x44);
   Press(0x45);  // a click leaves the step alone
@@ -198,33 +205,32 @@ TEST_F(DispatchTest, MovesAccelerateAcrossDirectionsUntilTheTimerResetsTheStep) 
       InputEvent::Mouse(kMouseMove, 14, -14),
   };
   EXPECT_EQ(test::Describe(input.events), test::Describe(expected));
-  EXPECT_EQ(g_nMouseStep.load(), 18);
-  EXPECT_STREQ(g_szOsdText, "previous");
+  EXPECT_EQ(dispatcher->MouseStep(), 18);
+  EXPECT_STREQ(Caption(), "previous");
 }
 
 TEST_F(DispatchTest, AHeldDirectionNeverOverflowsTheStep) {
-  g_bMouseMode = true;
-  g_nMouseStep = INT_MAX - 10;
+  Start(true, INT_MAX - 10);
   for (int i = 0; i < 5; ++i) Press(0x49);
-  EXPECT_GE(g_nMouseStep.load(), INT_MAX - 10);
-  EXPECT_LE(g_nMouseStep.load(), INT_MAX - 2);
+  EXPECT_GE(dispatcher->MouseStep(), INT_MAX - 10);
+  EXPECT_LE(dispatcher->MouseStep(), INT_MAX - 2);
   EXPECT_EQ(input.events.size(), 5u);
   EXPECT_LT(input.events.back().dx, 0);  // still to the left, no wrap-around
 }
 
 TEST_F(DispatchTest, MouseToggleAndItsCaptions) {
   matcher.profile = "";
+  Start(false, 12);
   Press(0x47, 1);
-  EXPECT_FALSE(g_bMouseMode.load());
-  EXPECT_STREQ(g_szOsdText, "previous");
+  EXPECT_FALSE(dispatcher->MouseMode());
+  EXPECT_STREQ(Caption(), "previous");
   Press(0x47);
-  EXPECT_TRUE(g_bMouseMode.load());
-  EXPECT_STREQ(g_szOsdText, "Mouse On");
-  g_nMouseStep = 12;
+  EXPECT_TRUE(dispatcher->MouseMode());
+  EXPECT_STREQ(Caption(), "Mouse On");
   Press(0x47);
-  EXPECT_FALSE(g_bMouseMode.load());
-  EXPECT_STREQ(g_szOsdText, "Mouse Off");
-  EXPECT_EQ(g_nMouseStep.load(), 12);  // the toggle does not reset the step
+  EXPECT_FALSE(dispatcher->MouseMode());
+  EXPECT_STREQ(Caption(), "Mouse Off");
+  EXPECT_EQ(dispatcher->MouseStep(), 12);  // the toggle does not reset the step
 }
 
 TEST_F(DispatchTest, SwitchingProfilesBetweenPressesSwitchesWhatIsSent) {
@@ -232,48 +238,48 @@ TEST_F(DispatchTest, SwitchingProfilesBetweenPressesSwitchesWhatIsSent) {
   Press(0x00);
   matcher.profile = "";
   Press(0x00);
-  EXPECT_STREQ(g_szOsdText, "");
+  EXPECT_STREQ(Caption(), "");
   matcher.profile = "Player";
   ini.Set(g_szUserDefIniPath, "Player", "33", "0-F5");  // edited between presses
   Press(0x00);
   EXPECT_EQ(test::Describe(input.events),
             test::Describe({Down(KeyOfSlot(33)), Up(KeyOfSlot(33)), Down(0x74), Up(0x74)}));
-  EXPECT_STREQ(g_szOsdText, "caption 33");
+  EXPECT_STREQ(Caption(), "caption 33");
 }
 
 TEST_F(DispatchTest, TheCaptionComesFromTheFileNotFromTheLoadedTable) {
   matcher.profile = "Player";
   Press(0x5C);
-  EXPECT_STREQ(g_szOsdText, "caption 1");
+  EXPECT_STREQ(Caption(), "caption 1");
   // A slot with an unparsable hotkey sends nothing but still shows its caption.
   ini.Set(g_szUserDefIniPath, "Player", "1", "0-NOSUCHKEY");
   input.events.clear();
   Press(0x5C);
   EXPECT_TRUE(input.events.empty());
-  EXPECT_STREQ(g_szOsdText, "caption 1");
+  EXPECT_STREQ(Caption(), "caption 1");
   // The longest caption the buffer takes is 254 characters.
   ini.Set(g_szUserDefInfIniPath, "Player", "1", std::string(300, 'x'));
   Press(0x5C);
-  EXPECT_EQ(std::string(g_szOsdText), std::string(254, 'x'));
+  EXPECT_EQ(std::string(Caption()), std::string(254, 'x'));
 }
 
 TEST_F(DispatchTest, ALaunchWithoutAnExistingTargetSaysFilePathError) {
   launcher.existing.clear();
   Press(0x55);
-  EXPECT_STREQ(g_szOsdText, "File path error");
+  EXPECT_STREQ(Caption(), "File path error");
   EXPECT_TRUE(launcher.started.empty());
 
   // An empty "APName" leads to an empty path, which is never looked for.
   ini.Set(g_szCtrlIniPath, "Music", "APName", "");
   launcher.probed.clear();
   Press(0x56);
-  EXPECT_STREQ(g_szOsdText, "File path error");
+  EXPECT_STREQ(Caption(), "File path error");
   EXPECT_TRUE(launcher.probed.empty());
 
   // A profile without "FilePath".
   ini.Set(g_szCtrlIniPath, "WWW", "APName", "NoSuchProfile");
   Press(0x57);
-  EXPECT_STREQ(g_szOsdText, "File path error");
+  EXPECT_STREQ(Caption(), "File path error");
   EXPECT_TRUE(launcher.started.empty());
 }
 
@@ -291,7 +297,7 @@ TEST_F(DispatchTest, ALaunchThatDoesNotStartSaysFilePathError) {
     if (!c.starts) launcher.refused.insert("C:\\Apps\\AppDVD.exe");
     Press(0x55);
     EXPECT_EQ(launcher.started, std::vector<std::string>{"C:\\Apps\\AppDVD.exe"});
-    EXPECT_STREQ(g_szOsdText, c.caption);
+    EXPECT_STREQ(Caption(), c.caption);
   }
 }
 
@@ -317,7 +323,7 @@ TEST_F(DispatchTest, ALaunchReadsTheCategorysNameWhole) {
     ini.Set(g_szCtrlIniPath, "DVD", "APName", c.name);
     launcher.started.clear();
     Press(0x55);
-    EXPECT_STREQ(g_szOsdText, c.caption) << c.name.size();
+    EXPECT_STREQ(Caption(), c.caption) << c.name.size();
     EXPECT_EQ(launcher.started,
               c.started ? std::vector<std::string>{c.started} : std::vector<std::string>{})
         << c.name.size();
@@ -326,18 +332,25 @@ TEST_F(DispatchTest, ALaunchReadsTheCategorysNameWhole) {
 
 TEST_F(DispatchTest, APressThatRunsOutOfMemoryEndsQuietly) {
   struct Failing : IProfileMatcher {
-    void MatchForegroundProfile() override { throw std::bad_alloc(); }
+    bool fail = false;
+    bool MatchForegroundProfile(char (&name)[kNameLen], CHotkeyTable&) override {
+      if (fail) throw std::bad_alloc();
+      CopyBounded(name, "Player");
+      return true;
+    }
   } failing;
-  DispatchPlatform broken{input, launcher, ini, failing};
-  g_bNoProfile = false;
+  Dispatcher broken({input, launcher, ini, failing});
+  broken.DispatchRemoteButton(0x54, kMarker, 0);  // Light, with a profile matched
+  ASSERT_FALSE(broken.NoProfile());
+  failing.fail = true;
   for (int code : {0x5C, 0x55, 0x47}) {
-    EXPECT_NO_THROW(DispatchRemoteButton(broken, code, kMarker, 0)) << code;
-    EXPECT_STREQ(g_szOsdText, "") << code;
-    EXPECT_TRUE(g_bNoProfile) << code;
+    EXPECT_NO_THROW(last = broken.DispatchRemoteButton(code, kMarker, 0)) << code;
+    EXPECT_STREQ(Caption(), "") << code;
+    EXPECT_TRUE(broken.NoProfile()) << code;
   }
   EXPECT_TRUE(input.events.empty());
   EXPECT_TRUE(launcher.started.empty());
-  EXPECT_FALSE(g_bMouseMode);
+  EXPECT_FALSE(broken.MouseMode());
 }
 
 TEST_F(DispatchTest, AHeldLaunchButtonStartsOncePerReport) {
@@ -345,8 +358,8 @@ TEST_F(DispatchTest, AHeldLaunchButtonStartsOncePerReport) {
   Press(0x4B, 1);
   Press(0x4B, 1);
   EXPECT_EQ(launcher.started.size(), 3u);
-  EXPECT_STREQ(g_szOsdText, "AppSpeech");
-  EXPECT_STREQ(g_szLaunchApp, "AppSpeech");
+  EXPECT_STREQ(Caption(), "AppSpeech");
+  EXPECT_STREQ(dispatcher->LaunchApp(), "AppSpeech");
 }
 
 TEST_F(DispatchTest, LearningMapsCodesToTheSameSlots) {

@@ -37,21 +37,17 @@ class ForegroundMatchTest : public ::testing::Test {
     CopyBounded(g_szCtrlIniPath, dir.Path("QVCtrl.ini").c_str());
     CopyBounded(g_szUserDefIniPath, dir.Path("UserDef.ini").c_str());
     CopyBounded(g_szUserDefInfIniPath, dir.Path("UserDefInf.ini").c_str());
-    g_bNoProfile = true;
-    CopyBounded(g_szCurProfile, "before");
-    g_bMouseMode = false;
   }
   void Profile(const std::string& name, const std::string& exeFile, const std::string& slot33) {
     ini.WriteString(name.c_str(), "ExeFile", exeFile.c_str(), g_szUserDefIniPath);
     ini.WriteString(name.c_str(), "33", slot33.c_str(), g_szUserDefIniPath);
     ini.WriteString(name.c_str(), "33", (name + " caption").c_str(), g_szUserDefInfIniPath);
   }
-  void Refresh() { RefreshProfileList(ini, box, g_szUserDefIniPath); }
+  void Refresh() { RefreshProfileList(ini, box, readerNames, g_szUserDefIniPath); }
   // A press of code 0 (slot 33) as the reader makes it.
   std::string Press() {
     input.events.clear();
-    press.BeginPress();
-    DispatchRemoteButton(platform, 0x00, kMarker, 0);
+    last = dispatcher.DispatchRemoteButton(0x00, kMarker, 0);
     return test::Describe(input.events);
   }
 
@@ -63,10 +59,12 @@ class ForegroundMatchTest : public ::testing::Test {
   PressIniStore press{reader, ini};
   NullList box;
   FakeForeground foreground;
-  ForegroundProfileMatcher matcher{press, foreground, g_ProfileNames};
+  SharedProfileNames readerNames;
+  ForegroundProfileMatcher matcher{press, foreground, readerNames};
   test::RecordingInput input;
   test::FakeLauncher launcher;
-  DispatchPlatform platform{input, launcher, press, matcher};
+  Dispatcher dispatcher{{input, launcher, press, matcher, &press}};
+  PressResult last;
 };
 
 TEST_F(ForegroundMatchTest, MatchesTheBaseNameWithoutRegardToCase) {
@@ -74,18 +72,19 @@ TEST_F(ForegroundMatchTest, MatchesTheBaseNameWithoutRegardToCase) {
   Refresh();
   for (const char* exe :
        {"C:\\Program Files\\InterVideo\\WinDVD\\WinDVD.exe", "WinDVD.exe", "WINDVD.EXE"}) {
-    g_bNoProfile = true;
+    char cur[kNameLen] = "before";
+    CHotkeyTable table;
     foreground.exe = exe;
-    matcher.MatchForegroundProfile();
-    EXPECT_FALSE(g_bNoProfile.load()) << exe;
-    EXPECT_STREQ(g_szCurProfile, "WinDVD");
-    EXPECT_EQ(g_HotkeyTable.Slot(33).byKey, 'A');
+    EXPECT_TRUE(matcher.MatchForegroundProfile(cur, table)) << exe;
+    EXPECT_STREQ(cur, "WinDVD");
+    EXPECT_EQ(table.Slot(33).byKey, 'A');
   }
   for (const char* exe : {"WinDVD", "WinDVD.exe.bak", "C:\\WinDVD.exe\\other.exe", "*.exe"}) {
+    char cur[kNameLen] = "before";
+    CHotkeyTable table;
     foreground.exe = exe;
-    matcher.MatchForegroundProfile();
-    EXPECT_TRUE(g_bNoProfile.load()) << exe;
-    EXPECT_STREQ(g_szCurProfile, "WinDVD");  // kept when nothing matches
+    EXPECT_FALSE(matcher.MatchForegroundProfile(cur, table)) << exe;
+    EXPECT_STREQ(cur, "before");  // kept when nothing matches
   }
 }
 
@@ -95,21 +94,21 @@ TEST_F(ForegroundMatchTest, TheFirstProfileInListOrderWins) {
   Refresh();
   foreground.exe = "iexplore.exe";
   EXPECT_EQ(Press(), test::Describe({test::Down('Z'), test::Up('Z')}));
-  EXPECT_STREQ(g_szOsdText, "Zeta caption");
+  EXPECT_STREQ(last.caption.text, "Zeta caption");
 }
 
 TEST_F(ForegroundMatchTest, NoProfilesOrAnUnknownProcessMatchNothing) {
   Refresh();
   foreground.exe = "WinDVD.exe";
   EXPECT_EQ(Press(), "");
-  EXPECT_TRUE(g_bNoProfile.load());
-  EXPECT_STREQ(g_szOsdText, "");
+  EXPECT_TRUE(dispatcher.NoProfile());
+  EXPECT_STREQ(last.caption.text, "");
 
   Profile("WinDVD", "WinDVD.exe", "0-A");
   Refresh();
   foreground.exe = "notepad.exe";
   EXPECT_EQ(Press(), "");
-  EXPECT_TRUE(g_bNoProfile.load());
+  EXPECT_TRUE(dispatcher.NoProfile());
 }
 
 TEST_F(ForegroundMatchTest, AProcessWhoseNameIsUnknownMatchesAProfileWithoutExeFile) {
@@ -118,7 +117,7 @@ TEST_F(ForegroundMatchTest, AProcessWhoseNameIsUnknownMatchesAProfileWithoutExeF
   Refresh();
   foreground.exe = "";
   EXPECT_EQ(Press(), test::Describe({test::Down('B'), test::Up('B')}));
-  EXPECT_STREQ(g_szCurProfile, "Bare");
+  EXPECT_STREQ(dispatcher.CurProfile(), "Bare");
 }
 
 TEST_F(ForegroundMatchTest, SwitchingApplicationsAndEditsTakeEffectAtTheNextPress) {
@@ -156,9 +155,9 @@ TEST_F(ForegroundMatchTest, LongNamesAreComparedWhole) {
   EXPECT_EQ(Press(), test::Describe({test::Down('C'), test::Up('C')}));
 }
 
-// The keys go out before the caption file is even read; the matched
-// profile's descriptions are loaded after them, so the table ends each press
-// as a whole load would leave it.
+// The keys go out before the caption file is even read, and the matched
+// profile's other descriptions are not read at all: a press shows only its own
+// caption.
 TEST_F(ForegroundMatchTest, KeysGoOutBeforeTheCaptionFileIsRead) {
   Profile("WinDVD", "WinDVD.exe", "0-A");
   Refresh();
@@ -172,14 +171,13 @@ TEST_F(ForegroundMatchTest, KeysGoOutBeforeTheCaptionFileIsRead) {
     PressIniStore::Source captionsReadBefore = PressIniStore::Source::kCopy;
   } watch;
   watch.press = &press;
-  DispatchPlatform watched{watch, launcher, press, matcher};
-  press.BeginPress();
-  DispatchRemoteButton(watched, 0x00, kMarker, 0);
+  Dispatcher watched({watch, launcher, press, matcher, &press});
+  last = watched.DispatchRemoteButton(0x00, kMarker, 0);
   EXPECT_EQ(test::Describe(watch.events), test::Describe({test::Down('A'), test::Up('A')}));
   EXPECT_EQ(watch.captionsReadBefore, PressIniStore::Source::kNotRead);
-  EXPECT_STREQ(g_szOsdText, "WinDVD caption");
-  EXPECT_STREQ(g_HotkeyTable.Slot(33).szDescription, "WinDVD caption");
-  EXPECT_EQ(g_HotkeyTable.Slot(33).byKey, 'A');
+  EXPECT_STREQ(last.caption.text, "WinDVD caption");
+  EXPECT_STREQ(watched.HotkeyTable().Slot(33).szDescription, "");
+  EXPECT_EQ(watched.HotkeyTable().Slot(33).byKey, 'A');
 }
 
 // The user-interface thread refills a list of 100 long names, and rewrites the
@@ -219,11 +217,11 @@ TEST_F(ForegroundMatchTest, HundredLongNamesRefilledWhilePressingAreNeverCut) {
   std::string bad;
   while ((!done.load() || presses < 5) && bad.empty()) {
     const std::string keys = Press();
-    const std::string cur = g_szCurProfile;
+    const std::string cur = dispatcher.CurProfile();
     // A profile is written key by key: its hotkey may not be there yet.
-    const bool ok = g_bNoProfile.load() ? keys.empty()
-                                        : (cur == names[99] && (keys == w || keys.empty())) ||
-                                              (cur == other && (keys == z || keys.empty()));
+    const bool ok = dispatcher.NoProfile() ? keys.empty()
+                                           : (cur == names[99] && (keys == w || keys.empty())) ||
+                                                 (cur == other && (keys == z || keys.empty()));
     if (!ok) bad = "press " + std::to_string(presses) + ": \"" + cur + "\" keys " + keys;
     ++presses;
   }
@@ -234,11 +232,11 @@ TEST_F(ForegroundMatchTest, HundredLongNamesRefilledWhilePressingAreNeverCut) {
   // Deleted, the list not yet refilled: the name is still listed, not matched.
   ini.WriteString(names[99].c_str(), nullptr, nullptr, g_szUserDefIniPath);
   EXPECT_EQ(Press(), "");
-  EXPECT_TRUE(g_bNoProfile.load());
+  EXPECT_TRUE(dispatcher.NoProfile());
   Refresh();
-  EXPECT_EQ(g_ProfileNames.Snapshot()->size(), 99u);
+  EXPECT_EQ(readerNames.Snapshot()->size(), 99u);
   EXPECT_EQ(Press(), "");
-  EXPECT_TRUE(g_bNoProfile.load());
+  EXPECT_TRUE(dispatcher.NoProfile());
 }
 
 }  // namespace

@@ -150,13 +150,14 @@ TEST_F(ProfileStoreTest, FirstRunRewriteReplacesTheDeliveredFolderOnlyAndOnce) {
 TEST_F(ProfileStoreTest, RefreshReplacesTheBoxAndTheReadersCopyTogether) {
   const std::string file = UserDef("[A]\r\nExeFile=a.exe\r\n[B]\r\nExeFile=b.exe\r\n");
   RecordingList box;
-  RefreshProfileList(ini, box, file.c_str());
+  SharedProfileNames readerNames;
+  RefreshProfileList(ini, box, readerNames, file.c_str());
   EXPECT_EQ(box.log, (std::vector<std::string>{"clear", "A", "B", "select 0"}));
-  EXPECT_EQ(*g_ProfileNames.Snapshot(), (std::vector<std::string>{"A", "B"}));
+  EXPECT_EQ(*readerNames.Snapshot(), (std::vector<std::string>{"A", "B"}));
 
   ini.WriteSection("A", "\0", file.c_str());
-  RefreshProfileList(ini, box, file.c_str());
-  EXPECT_EQ(*g_ProfileNames.Snapshot(), (std::vector<std::string>{"B"}));
+  RefreshProfileList(ini, box, readerNames, file.c_str());
+  EXPECT_EQ(*readerNames.Snapshot(), (std::vector<std::string>{"B"}));
 }
 
 TEST(SharedProfileNames, AReaderNeverSeesAListBeingReplaced) {

@@ -29,8 +29,7 @@ class Launch : public WinTest {
 
 TEST_F(Launch, DvdButtonStartsTheProgramOnce) {
   SetFilePath(scratch_.File("launch_target.exe"));
-  DispatchRemoteButton(platform_, kDvdButton, kMarker, 0);
-  EXPECT_STREQ(g_szOsdText, "Target");
+  EXPECT_STREQ(dispatcher_.DispatchRemoteButton(kDvdButton, kMarker, 0).caption.text, "Target");
 
   ASSERT_TRUE(harness::WaitUntil([&] { return !scratch_.ReadLines(kLaunchedLog).empty(); }))
       << "the program did not start";
@@ -45,8 +44,8 @@ TEST_F(Launch, DvdButtonStartsTheProgramOnce) {
 
 TEST_F(Launch, MissingFileIsReportedAndNothingStarts) {
   SetFilePath(scratch_.File("missing.exe"));
-  DispatchRemoteButton(platform_, kDvdButton, kMarker, 0);
-  EXPECT_STREQ(g_szOsdText, "File path error");
+  EXPECT_STREQ(dispatcher_.DispatchRemoteButton(kDvdButton, kMarker, 0).caption.text,
+               "File path error");
   Sleep(300);
   EXPECT_FALSE(scratch_.Exists(kLaunchedLog));
 }
@@ -59,8 +58,7 @@ TEST_F(Launch, TheProgramGetsItsQuotedPathAndItsOwnFolder) {
   const std::string exe =
       scratch_.CopyHelper(harness::HelperExe::kLaunchTarget, "My Player\\launch_target.exe");
   SetFilePath(exe);
-  DispatchRemoteButton(platform_, kDvdButton, kMarker, 0);
-  EXPECT_STREQ(g_szOsdText, "Target");
+  EXPECT_STREQ(dispatcher_.DispatchRemoteButton(kDvdButton, kMarker, 0).caption.text, "Target");
   ASSERT_TRUE(harness::WaitUntil([&] {
     return !scratch_.ReadLines("My Player\\launched.log").empty();
   })) << "the program did not start";
@@ -75,10 +73,10 @@ TEST_F(Launch, WhatIsThereButCannotBeStartedSaysFilePathError) {
   scratch_.WriteIni("player.lnk", "Shortcut", "Target", "not a program either");
   for (const char* name : {"folder", "notes.txt", "player.lnk"}) {
     SCOPED_TRACE(name);
-    CopyBounded(g_szOsdText, "previous");
     SetFilePath(scratch_.File(name));
-    DispatchRemoteButton(platform_, kDvdButton, kMarker, 0);
-    EXPECT_STREQ(g_szOsdText, "File path error");
+    Dispatcher fresh(platform_, DispatchStart{false, 0, "previous"});
+    EXPECT_STREQ(fresh.DispatchRemoteButton(kDvdButton, kMarker, 0).caption.text,
+                 "File path error");
   }
 }
 

@@ -24,17 +24,16 @@ class MouseMode : public WinTest {
     recorder_.Clear();
     start_ = recorder_.CursorAtLastFlush();
     ASSERT_LT(start_.x, 1024 - 100) << "no room for the moves";
-    g_bMouseMode.store(true);
-    g_nMouseStep.store(0);
   }
 
   harness::MouseAccelerationOff noAcceleration_;
   HookRecorder recorder_;
   POINT start_{};
+  Dispatcher mouse_{platform_, DispatchStart{true}};
 };
 
 TEST_F(MouseMode, HeldRightMovesFartherEachReport) {
-  for (int i = 0; i < 4; ++i) DispatchRemoteButton(platform_, kRight, kMarker, 0);
+  for (int i = 0; i < 4; ++i) mouse_.DispatchRemoteButton(kRight, kMarker, 0);
   ASSERT_TRUE(recorder_.Flush());
 
   const std::vector<HookEvent> events = recorder_.Snapshot();
@@ -56,7 +55,7 @@ TEST_F(MouseMode, HeldRightMovesFartherEachReport) {
 }
 
 TEST_F(MouseMode, ClickIsButtonDownThenUpInPlace) {
-  DispatchRemoteButton(platform_, kClick, kMarker, 0);
+  mouse_.DispatchRemoteButton(kClick, kMarker, 0);
   ASSERT_TRUE(recorder_.Flush());
 
   const std::vector<HookEvent> events = recorder_.Snapshot();

@@ -33,11 +33,12 @@ class ProfileStore : public WinTest {
     return harness::ReadFileShared(std::string(K7_TEST_DATA_DIR "/first_run/") + name);
   }
   NamesList box_;
+  SharedProfileNames readerNames_;
   Win32Registry registry_;
 };
 
 TEST_F(ProfileStore, FirstRunWritesExactlyTheBuiltInFiles) {
-  LoadProfilesAtStartup(ini_, box_, registry_);
+  LoadProfilesAtStartup(ini_, box_, readerNames_, registry_);
   EXPECT_STREQ(g_szProgramFilesDir, "C:\\Program Files");
   for (const char* name : {kCtrlIni, kUserDefIni, kUserDefInfIni}) {
     const std::string golden = Golden(name);
@@ -85,7 +86,7 @@ TEST_F(ProfileStore, TheComboBoxKeepsFileOrderDespiteItsSortStyle) {
   scratch_.WriteIni(kUserDefIni, "Zeta", "ExeFile", "z.exe");
   scratch_.WriteIni(kUserDefIni, "Alpha", "ExeFile", "a.exe");
   ComboProfileList list(combo);
-  RefreshProfileList(ini_, list, g_szUserDefIniPath);
+  RefreshProfileList(ini_, list, readerNames_, g_szUserDefIniPath);
   char text[100];
   ASSERT_EQ(SendMessageA(combo, CB_GETCOUNT, 0, 0), 2);
   SendMessageA(combo, CB_GETLBTEXT, 0, reinterpret_cast<LPARAM>(text));
@@ -104,34 +105,35 @@ TEST_F(ProfileStore, TheSnapshotNamesAProcessWithItsLetterCase) {
 // A press with the real foreground window, process snapshot, INI files and
 // injection: the profile of the application in front decides what is sent.
 TEST_F(ProfileStore, APressSendsTheHotkeyOfTheApplicationInFront) {
-  LoadProfilesAtStartup(ini_, box_, registry_);
+  LoadProfilesAtStartup(ini_, box_, readerNames_, registry_);
   Win32ForegroundProcess foreground;
-  ForegroundProfileMatcher matcher(ini_, foreground, g_ProfileNames);
-  DispatchPlatform platform{input_, launcher_, ini_, matcher};
+  ForegroundProfileMatcher matcher(ini_, foreground, readerNames_);
+  Dispatcher dispatcher({input_, launcher_, ini_, matcher});
+  PressResult press;
   ASSERT_TRUE(harness::SetNumLock(false));
 
   harness::TargetApp player(scratch_, "WinDVD.exe");
   ASSERT_TRUE(player.WaitForeground());
-  DispatchRemoteButton(platform, 0x02, 0x7F, 0);  // slot 28: "1-PGDOWN", "Next"
+  press = dispatcher.DispatchRemoteButton(0x02, 0x7F, 0);  // slot 28: "1-PGDOWN", "Next"
   ASSERT_TRUE(player.WaitForKeyLog(2));
   EXPECT_EQ(player.KeyLog(),
             (std::vector<TargetLogEntry>{{WM_KEYDOWN, VK_NEXT}, {WM_KEYUP, VK_NEXT}}));
-  EXPECT_STREQ(g_szOsdText, "Next");
-  EXPECT_STREQ(g_szCurProfile, "WinDVD");
+  EXPECT_STREQ(press.caption.text, "Next");
+  EXPECT_STREQ(dispatcher.CurProfile(), "WinDVD");
 
   // Another application in front: its press sends nothing and empties the caption.
   harness::TargetApp other(scratch_, "Notepad2.exe");
   ASSERT_TRUE(other.WaitForeground());
-  DispatchRemoteButton(platform, 0x02, 0x7F, 0);
+  press = dispatcher.DispatchRemoteButton(0x02, 0x7F, 0);
   Sleep(200);
   EXPECT_TRUE(other.KeyLog().empty());
-  EXPECT_TRUE(g_bNoProfile.load());
-  EXPECT_STREQ(g_szOsdText, "");
+  EXPECT_TRUE(dispatcher.NoProfile());
+  EXPECT_STREQ(press.caption.text, "");
 
   // An edit saved between two presses takes effect at the second.
   ASSERT_TRUE(player.RequestForeground());
   scratch_.WriteIni(kUserDefIni, "WinDVD", "28", "0-C-N");
-  DispatchRemoteButton(platform, 0x02, 0x7F, 0);
+  press = dispatcher.DispatchRemoteButton(0x02, 0x7F, 0);
   ASSERT_TRUE(player.WaitForKeyLog(6));
   const std::vector<TargetLogEntry> log = player.KeyLog();
   EXPECT_EQ(

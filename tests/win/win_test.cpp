@@ -11,13 +11,6 @@ namespace k7::wintest {
 namespace {
 
 void ResetCore() {
-  g_bMouseMode.store(false);
-  g_nMouseStep.store(0);
-  g_bNoProfile.store(true);
-  g_szOsdText[0] = '\0';
-  g_szCurProfile[0] = '\0';
-  g_szLaunchApp[0] = '\0';
-  g_HotkeyTable = CHotkeyTable{};
   g_szCtrlIniPath[0] = '\0';
   g_szUserDefIniPath[0] = '\0';
   g_szUserDefInfIniPath[0] = '\0';

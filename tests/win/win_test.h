@@ -1,5 +1,5 @@
-// Fixture of the Windows-side tests: a fresh scratch directory, the core's
-// globals reset and pointed at INI files in it, the real Win32 platform.
+// Fixture of the Windows-side tests: a fresh scratch directory, the INI paths
+// pointed at files in it, the real Win32 platform and a fresh dispatcher.
 #pragma once
 
 #include <gtest/gtest.h>
@@ -19,9 +19,9 @@ namespace k7::wintest {
 // Stands in for the foreground match: no application profile applies.
 class NoProfileMatcher : public IProfileMatcher {
  public:
-  void MatchForegroundProfile() override {
-    g_bNoProfile.store(true);
+  bool MatchForegroundProfile(char (&)[kNameLen], CHotkeyTable&) override {
     ++calls;
+    return false;
   }
   int calls = 0;
 };
@@ -43,6 +43,7 @@ class WinTest : public ::testing::Test {
   Win32IniStore ini_;
   NoProfileMatcher matcher_;
   DispatchPlatform platform_{input_, launcher_, ini_, matcher_};
+  Dispatcher dispatcher_{platform_};
 };
 
 // One key event as a test states it: what the hooks must see.

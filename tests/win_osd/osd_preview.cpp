@@ -10,6 +10,7 @@
 
 #include <cstdio>
 #include <cstdlib>
+#include <algorithm>
 #include <cstring>
 
 #include "backdrop.h"
@@ -41,10 +42,10 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR args, int) {
   while (GetTickCount64() < end) {
     const char* bar = strchr(next, '|');
     const size_t len = bar != nullptr ? static_cast<size_t>(bar - next) : strlen(next);
-    memcpy(k7::g_szOsdText, next, len);
-    k7::g_szOsdText[len] = '\0';
+    k7::Caption caption;
+    memcpy(caption.text, next, std::min(len, sizeof caption.text - 1));
     next = bar != nullptr ? bar + 1 : text;
-    SendMessageA(k7::g_hOsdWnd, WM_OSD_SHOW, 0, 0);
+    SendMessageA(k7::g_hOsdWnd, WM_OSD_SHOW, 0, reinterpret_cast<LPARAM>(caption.text));
     Sleep(900);
   }
   return k7::StopOsdThread() ? 0 : 1;

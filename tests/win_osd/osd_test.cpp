@@ -1,5 +1,5 @@
 // The on-screen display under Wine, with this process playing the reader:
-// it writes the caption, sends WM_OSD_SHOW and watches the window from the
+// it sends WM_OSD_SHOW with a caption and watches the window from the
 // outside. Meant to run one test per process, as ctest does: each test then
 // starts the display thread itself, as the program does at start-up.
 #include <gtest/gtest.h>
@@ -75,9 +75,9 @@ long LiveFonts() {
 
 // What the reader does for one caption.
 LRESULT ShowCaption(const char* text) {
-  strncpy(g_szOsdText, text, kOsdTextLen - 1);
-  g_szOsdText[kOsdTextLen - 1] = '\0';
-  return SendMessageA(g_hOsdWnd, WM_OSD_SHOW, 0, 0);
+  Caption caption;
+  strncpy(caption.text, text, kOsdTextLen - 1);
+  return SendMessageA(g_hOsdWnd, WM_OSD_SHOW, 0, reinterpret_cast<LPARAM>(caption.text));
 }
 
 // Ends the display's modal run and waits until its window is gone.
@@ -207,8 +207,9 @@ TEST_F(Osd, SecondCaptionReplacesTheFirstAtOnceAndPostponesTheHide) {
 TEST_F(Osd, CaptionThatFillsTheBufferShowsItsFirst255Characters) {
   Start();
   // No terminator anywhere in the buffer.
-  memset(g_szOsdText, 'W', kOsdTextLen);
-  ASSERT_EQ(SendMessageA(g_hOsdWnd, WM_OSD_SHOW, 0, 0), 0);
+  char full[kOsdTextLen];
+  memset(full, 'W', sizeof full);
+  ASSERT_EQ(SendMessageA(g_hOsdWnd, WM_OSD_SHOW, 0, reinterpret_cast<LPARAM>(full)), 0);
   EXPECT_EQ(TextOf(Text()), std::string(255, 'W'));
   // 76 * (0.6 - 3.825) = -245.1: a character height of 245.
   EXPECT_EQ(FontOf(Text()).lfHeight, -245);
@@ -315,8 +316,8 @@ void PostKeysThenCaption(HWND dialog) {
       PostMessageA(target, WM_KEYUP, vk, 0xC0000001);
     }
   }
-  strcpy(g_szOsdText, "marker");
-  PostMessageA(dialog, WM_OSD_SHOW, 0, 0);
+  static const char kMarkerCaption[] = "marker";  // posted: must outlive the call
+  PostMessageA(dialog, WM_OSD_SHOW, 0, reinterpret_cast<LPARAM>(kMarkerCaption));
 }
 
 TEST_F(Osd, EnterEscapeAndSpaceDoNotCloseIt) {
