@@ -16,30 +16,35 @@ extern "C" {
 namespace k7 {
 namespace {
 
-// The receiver's state, owned by the user-interface thread; the reader uses
-// the device, the OVERLAPPED and the events, which are replaced only after
-// the reader has ended.
-SP_DEVICE_INTERFACE_DETAIL_DATA_A* g_pDeviceDetail = nullptr;
-// InputReportByteLength of the matched receiver; set by the poll, taken once
-// by each reader when it starts (a reader still running from before a
-// reconnection keeps the length its buffer was made for).
-std::atomic<uint16_t> g_nReportLength{kReportLen};
-HANDLE g_hDevice = INVALID_HANDLE_VALUE;
-HANDLE g_hReportEvent = nullptr;
-HANDLE g_hStopEvent = nullptr;
-OVERLAPPED g_ovReport;
-HANDLE g_hReaderThread = nullptr;
-
 // The longest a stop waits for a reader before it gives it up for this time;
 // a reader never waits on the user-interface thread, so this is a safety net.
 constexpr DWORD kStopWaitMs = 10000;
 
-void FreeDetail() {
-  HeapFree(GetProcessHeap(), 0, g_pDeviceDetail);
-  g_pDeviceDetail = nullptr;
+bool FindPipeReceiver() {
+  // A probe that connects and closes at once; the server keeps another
+  // instance listening. All instances busy still means a server is there.
+  HANDLE probe = CreateFileA(kReceiverPipeName, GENERIC_READ, 0, nullptr, OPEN_EXISTING,
+                             SECURITY_SQOS_PRESENT | SECURITY_IDENTIFICATION, nullptr);
+  if (probe != INVALID_HANDLE_VALUE) {
+    CloseHandle(probe);
+    return true;
+  }
+  return GetLastError() == ERROR_PIPE_BUSY;
 }
 
-bool FindHidReceiver() {
+void CloseIf(HANDLE& h) {
+  if (h != nullptr && h != INVALID_HANDLE_VALUE) CloseHandle(h);
+  h = nullptr;
+}
+
+}  // namespace
+
+void Win32Receiver::FreeDetail() {
+  HeapFree(GetProcessHeap(), 0, m_pDeviceDetail);
+  m_pDeviceDetail = nullptr;
+}
+
+bool Win32Receiver::FindHidReceiver() {
   GUID hidGuid;
   HidD_GetHidGuid(&hidGuid);
   HDEVINFO set =
@@ -75,8 +80,8 @@ bool FindHidReceiver() {
           HidP_GetCaps(preparsed, &caps);
           HidD_FreePreparsedData(preparsed);
         }
-        g_nReportLength = static_cast<uint16_t>(caps.InputReportByteLength);
-        g_pDeviceDetail = detail;
+        m_nReportLength = static_cast<uint16_t>(caps.InputReportByteLength);
+        m_pDeviceDetail = detail;
         detail = nullptr;
         found = true;
       }
@@ -88,25 +93,13 @@ bool FindHidReceiver() {
   return found;
 }
 
-bool FindPipeReceiver() {
-  // A probe that connects and closes at once; the server keeps another
-  // instance listening. All instances busy still means a server is there.
-  HANDLE probe = CreateFileA(kReceiverPipeName, GENERIC_READ, 0, nullptr, OPEN_EXISTING,
-                             SECURITY_SQOS_PRESENT | SECURITY_IDENTIFICATION, nullptr);
-  if (probe != INVALID_HANDLE_VALUE) {
-    CloseHandle(probe);
-    return true;
-  }
-  return GetLastError() == ERROR_PIPE_BUSY;
-}
-
 // Issues the next read of length bytes; false when the receiver refused it
 // outright (gone), which ends the reader so that the poll can reconnect. A
 // message longer than a report (pipe) completes at once with
 // ERROR_MORE_DATA: issued, and the reader skips it.
-bool IssueRead(std::vector<uint8_t>& buffer, DWORD length) {
+bool Win32Receiver::IssueRead(std::vector<uint8_t>& buffer, DWORD length) {
   DWORD bytes = 0;
-  if (ReadFile(g_hDevice, buffer.data(), length, &bytes, &g_ovReport)) return true;
+  if (ReadFile(m_hDevice, buffer.data(), length, &bytes, &m_ovReport)) return true;
   const DWORD error = GetLastError();
   return error == ERROR_IO_PENDING || error == ERROR_MORE_DATA;
 }
@@ -114,14 +107,14 @@ bool IssueRead(std::vector<uint8_t>& buffer, DWORD length) {
 // Reads and drops what is left of a message longer than a report; false when
 // the receiver has gone meanwhile. The rest is already queued, so no read here
 // waits for the sender.
-bool DropRestOfMessage() {
+bool Win32Receiver::DropRestOfMessage() {
   uint8_t rest[64];
   for (;;) {
     DWORD bytes = 0;
-    ResetEvent(g_hReportEvent);
-    BOOL ok = ReadFile(g_hDevice, rest, sizeof rest, &bytes, &g_ovReport);
+    ResetEvent(m_hReportEvent);
+    BOOL ok = ReadFile(m_hDevice, rest, sizeof rest, &bytes, &m_ovReport);
     if (!ok && GetLastError() == ERROR_IO_PENDING) {
-      ok = GetOverlappedResult(g_hDevice, &g_ovReport, &bytes, TRUE);
+      ok = GetOverlappedResult(m_hDevice, &m_ovReport, &bytes, TRUE);
     }
     if (ok) return true;
     if (GetLastError() != ERROR_MORE_DATA) return false;
@@ -130,10 +123,10 @@ bool DropRestOfMessage() {
 
 // The reader's side of a report's effects: posted to the host window, the
 // caption sent to the display (it waits until shown), the read re-armed here.
-class ReaderSink : public IReportSink {
+class Win32Receiver::ReaderSink : public IReportSink {
  public:
-  ReaderSink(HWND host, std::vector<uint8_t>& buffer, DWORD length)
-      : host_(host), buffer_(buffer), length_(length) {}
+  ReaderSink(Win32Receiver& receiver, std::vector<uint8_t>& buffer, DWORD length)
+      : receiver_(receiver), host_(receiver.host_), buffer_(buffer), length_(length) {}
 
   void SetTrayIcon(int iconId) override {
     PostMessageA(host_, WM_K7_TRAYICON, static_cast<WPARAM>(iconId), 0);
@@ -148,24 +141,18 @@ class ReaderSink : public IReportSink {
     }
   }
   void RearmRead() override {
-    ResetEvent(g_hReportEvent);
-    readIssued_ = IssueRead(buffer_, length_);
+    ResetEvent(receiver_.m_hReportEvent);
+    readIssued_ = receiver_.IssueRead(buffer_, length_);
   }
 
   bool readIssued_ = true;
 
  private:
+  Win32Receiver& receiver_;
   HWND host_;
   std::vector<uint8_t>& buffer_;
   DWORD length_;
 };
-
-void CloseIf(HANDLE& h) {
-  if (h != nullptr && h != INVALID_HANDLE_VALUE) CloseHandle(h);
-  h = nullptr;
-}
-
-}  // namespace
 
 DWORD WINAPI Win32Receiver::ReaderThreadProc(LPVOID self) {
   return static_cast<Win32Receiver*>(self)->ReadReports();
@@ -180,18 +167,18 @@ DWORD Win32Receiver::ReadReports() {
     return DWORD{0};
   };
   // At least one whole report, and never less than the routing reads.
-  const DWORD length = g_nReportLength.load();
+  const DWORD length = m_nReportLength.load();
   std::vector<uint8_t> buffer(std::max<size_t>(length, kReportLen), 0);
-  ReaderSink sink(host_, buffer, length);
+  ReaderSink sink(*this, buffer, length);
   if (!IssueRead(buffer, length)) return receiverLost();
   // Stop first: with both set the lower index wins, and reports that keep
   // coming faster than they are handled must not hold a stop off.
-  const HANDLE waits[2] = {g_hStopEvent, g_hReportEvent};
+  const HANDLE waits[2] = {m_hStopEvent, m_hReportEvent};
   for (;;) {
     const DWORD woke = WaitForMultipleObjects(2, waits, FALSE, INFINITE);
     if (woke != WAIT_OBJECT_0 + 1) break;
     DWORD bytes = 0;
-    if (!GetOverlappedResult(g_hDevice, &g_ovReport, &bytes, FALSE)) {
+    if (!GetOverlappedResult(m_hDevice, &m_ovReport, &bytes, FALSE)) {
       if (GetLastError() == ERROR_MORE_DATA) {
         // Longer than any report (pipe): skip the whole message, keep the
         // connection.
@@ -203,8 +190,8 @@ DWORD Win32Receiver::ReadReports() {
       if (GetLastError() == ERROR_IO_INCOMPLETE) {
         // Woken without a completed read: wait again, unless the read
         // completed between the check and the reset.
-        ResetEvent(g_hReportEvent);
-        if (HasOverlappedIoCompleted(&g_ovReport)) SetEvent(g_hReportEvent);
+        ResetEvent(m_hReportEvent);
+        if (HasOverlappedIoCompleted(&m_ovReport)) SetEvent(m_hReportEvent);
         continue;
       }
       return receiverLost();  // the receiver has gone: the poll reconnects it
@@ -218,9 +205,9 @@ DWORD Win32Receiver::ReadReports() {
     if (!sink.readIssued_) return receiverLost();
   }
   // Stopped: the read in flight must not write into the buffer once it is gone.
-  CancelIo(g_hDevice);
+  CancelIo(m_hDevice);
   DWORD bytes = 0;
-  GetOverlappedResult(g_hDevice, &g_ovReport, &bytes, TRUE);
+  GetOverlappedResult(m_hDevice, &m_ovReport, &bytes, TRUE);
   return 0;
 }
 
@@ -231,7 +218,7 @@ Win32Receiver::~Win32Receiver() {
 bool Win32Receiver::FindReceiver() {
   FreeDetail();
   if (kind_ == ReceiverKind::kPipe) {
-    g_nReportLength = kReportLen;
+    m_nReportLength = kReportLen;
     return FindPipeReceiver();
   }
   return FindHidReceiver();
@@ -239,11 +226,14 @@ bool Win32Receiver::FindReceiver() {
 
 void Win32Receiver::OpenReceiver() {
   // Only after the reader has ended: it no longer uses the old handle.
-  if (g_hReaderThread != nullptr) return;
-  if (g_hDevice != INVALID_HANDLE_VALUE) CloseHandle(g_hDevice);
-  const char* path = kind_ == ReceiverKind::kPipe
-                         ? kReceiverPipeName
-                         : (g_pDeviceDetail != nullptr ? g_pDeviceDetail->DevicePath : "");
+  if (m_hReaderThread != nullptr) return;
+  if (m_hDevice != INVALID_HANDLE_VALUE) CloseHandle(m_hDevice);
+  const char* path =
+      kind_ == ReceiverKind::kPipe
+          ? kReceiverPipeName
+          : (m_pDeviceDetail != nullptr
+                 ? static_cast<SP_DEVICE_INTERFACE_DETAIL_DATA_A*>(m_pDeviceDetail)->DevicePath
+                 : "");
   // Whoever serves the pipe may identify this process but never act as it.
   const DWORD flags =
       FILE_FLAG_OVERLAPPED |
@@ -252,46 +242,46 @@ void Win32Receiver::OpenReceiver() {
     return CreateFileA(path, GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE,
                        nullptr, OPEN_EXISTING, flags, nullptr);
   };
-  g_hDevice = open();
-  if (g_hDevice == INVALID_HANDLE_VALUE && kind_ == ReceiverKind::kPipe &&
+  m_hDevice = open();
+  if (m_hDevice == INVALID_HANDLE_VALUE && kind_ == ReceiverKind::kPipe &&
       GetLastError() == ERROR_PIPE_BUSY && WaitNamedPipeA(path, 1000)) {
-    g_hDevice = open();  // every instance was taken a moment ago
+    m_hDevice = open();  // every instance was taken a moment ago
   }
-  if (kind_ == ReceiverKind::kPipe && g_hDevice != INVALID_HANDLE_VALUE) {
+  if (kind_ == ReceiverKind::kPipe && m_hDevice != INVALID_HANDLE_VALUE) {
     // One read, one report: without message mode a read merges queued ones.
     DWORD mode = PIPE_READMODE_MESSAGE;
-    SetNamedPipeHandleState(g_hDevice, &mode, nullptr, nullptr);
+    SetNamedPipeHandleState(m_hDevice, &mode, nullptr, nullptr);
   }
   FreeDetail();
 }
 
 void Win32Receiver::StartReader() {
-  if (g_hReaderThread != nullptr) return;  // the previous one has not ended
-  CloseIf(g_hReportEvent);
-  CloseIf(g_hStopEvent);
+  if (m_hReaderThread != nullptr) return;  // the previous one has not ended
+  CloseIf(m_hReportEvent);
+  CloseIf(m_hStopEvent);
   // Unnamed: no other process can signal or reset them.
-  g_hReportEvent = CreateEventA(nullptr, TRUE, TRUE, nullptr);
-  g_hStopEvent = CreateEventA(nullptr, TRUE, FALSE, nullptr);
-  ZeroMemory(&g_ovReport, sizeof g_ovReport);
-  g_ovReport.hEvent = g_hReportEvent;
-  g_hReaderThread = CreateThread(nullptr, 0, ReaderThreadProc, this, 0, nullptr);
+  m_hReportEvent = CreateEventA(nullptr, TRUE, TRUE, nullptr);
+  m_hStopEvent = CreateEventA(nullptr, TRUE, FALSE, nullptr);
+  ZeroMemory(&m_ovReport, sizeof m_ovReport);
+  m_ovReport.hEvent = m_hReportEvent;
+  m_hReaderThread = CreateThread(nullptr, 0, ReaderThreadProc, this, 0, nullptr);
 }
 
 void Win32Receiver::StopReader() {
-  if (g_hReaderThread == nullptr) return;
-  SetEvent(g_hStopEvent);
-  if (WaitForSingleObject(g_hReaderThread, kStopWaitMs) != WAIT_OBJECT_0) {
+  if (m_hReaderThread == nullptr) return;
+  SetEvent(m_hStopEvent);
+  if (WaitForSingleObject(m_hReaderThread, kStopWaitMs) != WAIT_OBJECT_0) {
     // Still busy: keep its handles and buffer alive; the next connection
     // attempt tries again.
     return;
   }
-  CloseIf(g_hReaderThread);
-  CloseIf(g_hReportEvent);
-  CloseIf(g_hStopEvent);
+  CloseIf(m_hReaderThread);
+  CloseIf(m_hReportEvent);
+  CloseIf(m_hStopEvent);
 }
 
 bool Win32Receiver::ReaderRunning() const {
-  return g_hReaderThread != nullptr && WaitForSingleObject(g_hReaderThread, 0) == WAIT_TIMEOUT;
+  return m_hReaderThread != nullptr && WaitForSingleObject(m_hReaderThread, 0) == WAIT_TIMEOUT;
 }
 
 }  // namespace k7

@@ -6,7 +6,9 @@
 
 #include <windows.h>
 
+#include <atomic>
 #include <cstdint>
+#include <vector>
 
 #include "receiver/connection.h"
 #include "receiver/report_route.h"
@@ -48,13 +50,35 @@ class Win32Receiver : public IReceiver {
   bool ReaderRunning() const;
 
  private:
+  class ReaderSink;
+
+  bool FindHidReceiver();
+  void FreeDetail();
   static DWORD WINAPI ReaderThreadProc(LPVOID self);
   DWORD ReadReports();
+  // The next read; false when the receiver refused it (gone).
+  bool IssueRead(std::vector<uint8_t>& buffer, DWORD length);
+  // Skips the rest of a message longer than a report; false when gone.
+  bool DropRestOfMessage();
 
   ReceiverKind kind_;
   Dispatcher& dispatcher_;
   SharedFlags& flags_;
   HWND host_ = nullptr;
+
+  // Owned by the user-interface thread; the reader uses the device, the
+  // OVERLAPPED and the events, which are replaced only after it has ended.
+  // The interface found by FindReceiver (an SP_DEVICE_INTERFACE_DETAIL_DATA_A).
+  void* m_pDeviceDetail = nullptr;
+  // InputReportByteLength of the matched receiver; set by the poll, taken
+  // once by each reader when it starts (a reader still running from before a
+  // reconnection keeps the length its buffer was made for).
+  std::atomic<uint16_t> m_nReportLength{kReportLen};
+  HANDLE m_hDevice = INVALID_HANDLE_VALUE;
+  HANDLE m_hReportEvent = nullptr;
+  HANDLE m_hStopEvent = nullptr;
+  OVERLAPPED m_ovReport{};
+  HANDLE m_hReaderThread = nullptr;
 };
 
 }  // namespace k7
