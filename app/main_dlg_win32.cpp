@@ -1,6 +1,6 @@
 #include "app/main_dlg_win32.h"
 
-#include "app/text.h"
+#include "base/text.h"
 #include "osd/osd_win32.h"
 #include "profiles/default_profiles.h"
 #include "profiles/first_run.h"

@@ -2,7 +2,7 @@
 
 #include <shellapi.h>
 
-#include "app/text.h"
+#include "base/text.h"
 #include "res/resource.h"
 
 namespace k7 {

@@ -15,7 +15,7 @@
 #include <string>
 #include <vector>
 
-#include "app/text.h"
+#include "base/text.h"
 #include "bench_common.h"
 #include "dispatch/dispatch.h"
 #include "dispatch/foreground_match.h"

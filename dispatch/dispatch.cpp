@@ -5,7 +5,7 @@
 #include <cstdio>
 #include <string>
 
-#include "app/text.h"
+#include "base/text.h"
 #include "profiles/ini_paths.h"
 #include "profiles/profile_store.h"
 

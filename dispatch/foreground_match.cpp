@@ -1,6 +1,6 @@
 #include "dispatch/foreground_match.h"
 
-#include "app/text.h"
+#include "base/text.h"
 #include "profiles/ini_paths.h"
 
 namespace k7 {

@@ -2,7 +2,7 @@
 
 #include <tlhelp32.h>
 
-#include "app/text.h"
+#include "base/text.h"
 
 namespace k7 {
 

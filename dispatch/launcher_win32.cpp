@@ -4,7 +4,7 @@
 
 #include <cstring>
 
-#include "app/text.h"
+#include "base/text.h"
 #include "profiles/ini_paths.h"
 
 namespace k7 {

@@ -3,7 +3,7 @@
 #include <cstring>
 #include <initializer_list>
 
-#include "app/text.h"
+#include "base/text.h"
 #include "keys/input.h"
 
 namespace k7 {

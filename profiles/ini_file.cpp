@@ -11,7 +11,7 @@
 #include <unordered_map>
 #include <vector>
 
-#include "app/text.h"
+#include "base/text.h"
 
 namespace k7 {
 namespace {

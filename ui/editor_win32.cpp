@@ -5,7 +5,7 @@
 #include <cstring>
 #include <vector>
 
-#include "app/text.h"
+#include "base/text.h"
 #include "dispatch/dispatch.h"
 #include "dispatch/launcher_win32.h"
 #include "profiles/ini_paths.h"

@@ -7,7 +7,7 @@
 #include <string>
 
 #include "app/main_dlg_win32.h"
-#include "app/text.h"
+#include "base/text.h"
 #include "profiles/ini_paths.h"
 #include "profiles/profile_list_win32.h"
 #include "profiles/profile_store.h"

@@ -3,7 +3,7 @@
 #include <cstdio>
 #include <cstdlib>
 
-#include "app/text.h"
+#include "base/text.h"
 
 namespace k7::test {
 namespace {

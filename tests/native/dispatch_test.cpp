@@ -8,7 +8,7 @@
 #include <new>
 #include <string>
 
-#include "app/text.h"
+#include "base/text.h"
 #include "fakes/fake_ini.h"
 #include "fakes/fake_platform.h"
 #include "fakes/recording_input.h"

@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "app/text.h"
+#include "base/text.h"
 #include "fakes/temp_dir.h"
 #include "profiles/default_profiles.h"
 #include "profiles/ini_file.h"

@@ -7,7 +7,7 @@
 #include <thread>
 #include <vector>
 
-#include "app/text.h"
+#include "base/text.h"
 #include "fakes/fake_platform.h"
 #include "fakes/recording_input.h"
 #include "fakes/temp_dir.h"

@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "app/text.h"
+#include "base/text.h"
 #include "fakes/refusing_ini.h"
 #include "fakes/temp_dir.h"
 #include "profiles/default_profiles.h"

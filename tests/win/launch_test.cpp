@@ -5,7 +5,7 @@
 #include <cstdlib>
 #include <string>
 
-#include "app/text.h"
+#include "base/text.h"
 #include "win_test.h"
 
 namespace k7::wintest {

@@ -3,7 +3,7 @@
 #include <cstdio>
 #include <iostream>
 
-#include "app/text.h"
+#include "base/text.h"
 #include "harness/program_test.h"
 #include "profiles/ini_paths.h"
 
