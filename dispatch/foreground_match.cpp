@@ -1,6 +1,7 @@
 #include "dispatch/foreground_match.h"
 
 #include "base/text.h"
+#include "dispatch/profile_hotkeys.h"
 #include "profiles/ini_paths.h"
 
 namespace k7 {
@@ -19,7 +20,7 @@ bool ForegroundProfileMatcher::MatchForegroundProfile(char (&profile)[kNameLen],
     const std::string exeFile = ReadWholeString(ini_, name.c_str(), "ExeFile", g_szUserDefIniPath);
     if (!EqualsNoCase(exeFile.c_str(), base.c_str())) continue;
     CopyBounded(profile, name.c_str());
-    hotkeys.LoadHotkeys(ini_, profile, g_szUserDefIniPath, kSlotCount);
+    LoadHotkeys(hotkeys, ini_, profile, g_szUserDefIniPath, kSlotCount);
     return true;
   }
   return false;

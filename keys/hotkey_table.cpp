@@ -1,42 +1,20 @@
 #include "keys/hotkey_table.h"
 
-#include <cstdio>
-
 #include "base/text.h"
 
 namespace k7 {
 
-void CHotkeyTable::Load(IIniStore& ini, const char* section, const char* userDefPath,
-                        const char* userDefInfPath, int count) {
-  LoadHotkeys(ini, section, userDefPath, count);
-  LoadDescriptions(ini, section, userDefInfPath, count);
+void CHotkeyTable::SetHotkey(int n, const char* stored) {
+  if (n < 0 || n >= kSlotCount) return;
+  BUTTONSLOT& slot = m_Slots[n];
+  slot = BUTTONSLOT{};
+  CopyBounded(slot.szHotkey, stored);
+  ParseSlot(n);
 }
 
-void CHotkeyTable::LoadHotkeys(IIniStore& ini, const char* section, const char* userDefPath,
-                               int count) {
-  if (count > kSlotCount) count = kSlotCount;
-  for (int i = 0; i < count; ++i) {
-    BUTTONSLOT& slot = m_Slots[i];
-    slot = BUTTONSLOT{};
-    char key[4];
-    std::snprintf(key, sizeof key, "%d", i);
-    ini.GetString(section, key, "", slot.szHotkey, sizeof slot.szHotkey, userDefPath);
-    // Whatever the store did, the buffer ends within its size.
-    slot.szHotkey[kHotkeyLen - 1] = '\0';
-    ParseSlot(i);
-  }
-}
-
-void CHotkeyTable::LoadDescriptions(IIniStore& ini, const char* section, const char* userDefInfPath,
-                                    int count) {
-  if (count > kSlotCount) count = kSlotCount;
-  for (int i = 0; i < count; ++i) {
-    BUTTONSLOT& slot = m_Slots[i];
-    char key[4];
-    std::snprintf(key, sizeof key, "%d", i);
-    ini.GetString(section, key, "", slot.szDescription, sizeof slot.szDescription, userDefInfPath);
-    slot.szDescription[kDescriptionLen - 1] = '\0';
-  }
+void CHotkeyTable::SetDescription(int n, const char* text) {
+  if (n < 0 || n >= kSlotCount) return;
+  CopyBounded(m_Slots[n].szDescription, text);
 }
 
 void CHotkeyTable::ParseSlot(int n) {

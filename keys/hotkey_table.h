@@ -3,22 +3,16 @@
 
 #include "keys/hotkey_notation.h"
 #include "keys/input.h"
-#include "profiles/ini_store.h"
 
 namespace k7 {
 
 class CHotkeyTable {
  public:
-  virtual ~CHotkeyTable() = default;
-
-  // Reads every slot (hotkey from userDefPath, caption from userDefInfPath)
-  // and parses it. Slots from count on are left untouched.
-  void Load(IIniStore& ini, const char* section, const char* userDefPath,
-            const char* userDefInfPath, int count);
-  // Load in two halves: the hotkeys (each slot emptied, read and parsed),
-  // then the descriptions into the same slots.
-  void LoadHotkeys(IIniStore& ini, const char* section, const char* userDefPath, int count);
-  void LoadDescriptions(IIniStore& ini, const char* section, const char* userDefInfPath, int count);
+  // Empties slot n and parses its stored hotkey string into it (cut to the
+  // slot's buffer). Numbers outside the table are ignored.
+  void SetHotkey(int n, const char* stored);
+  // The caption of slot n, cut to its buffer.
+  void SetDescription(int n, const char* text);
 
   // Parses m_Slots[n].szHotkey in place (see ParseHotkeyString).
   void ParseSlot(int n);

@@ -33,7 +33,7 @@ struct SlotText {
 
 // Slot by slot: WinDVD, WinRip, IE, PowerPoint. Stored exactly as written
 // here, odd spellings ("Volum Up", "ESC", "1-Down") included.
-constexpr SlotText kSlots[kSlotCount][kDefaultProfileCount] = {
+constexpr SlotText kSlots[kProfileSlotCount][kDefaultProfileCount] = {
     /* 0 */ {{"", ""}, {"", ""}, {"", ""}, {"", ""}},
     /* 1 */ {{"0-X", "Exit"}, {"0-X", "Exit"}, {"0-C-W", "Exit"}, {"0-A-F4", "Exit"}},
     /* 2 */ {{"", ""}, {"", ""}, {"", ""}, {"", ""}},
@@ -96,7 +96,7 @@ void BuildDefaultProfile(APPPROFILE* profile, int number) {
   CopyBounded(profile->szFilePath, g_szProgramFilesDir);
   AppendBounded(profile->szFilePath, b.pathSuffix);
   CopyBounded(profile->szExeFile, b.exeFile);
-  for (int k = 0; k < kSlotCount; ++k) {
+  for (int k = 0; k < kProfileSlotCount; ++k) {
     CopyBounded(profile->slots[k].szHotkey, kSlots[k][number].hotkey);
     CopyBounded(profile->slots[k].szDescription, kSlots[k][number].description);
   }
@@ -113,7 +113,7 @@ void WriteDefaultProfiles(IIniStore& ini) {
     ini.WriteString(profile.szAppName, "FilePath", profile.szFilePath, g_szUserDefIniPath);
     ini.WriteString(profile.szAppName, "ExeFile", profile.szExeFile, g_szUserDefIniPath);
     ini.WriteString(DefaultProfileCategory(n), "APName", profile.szAppName, g_szCtrlIniPath);
-    for (int k = 0; k < kSlotCount; ++k) {
+    for (int k = 0; k < kProfileSlotCount; ++k) {
       char key[4];
       std::snprintf(key, sizeof key, "%d", k);
       ini.WriteString(profile.szAppName, key, profile.slots[k].szHotkey, g_szUserDefIniPath);

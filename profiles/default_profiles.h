@@ -2,18 +2,26 @@
 // dialog's Default button.
 #pragma once
 
-#include "keys/hotkey_notation.h"
 #include "profiles/ini_store.h"
 
 namespace k7 {
 
 constexpr int kDefaultProfileCount = 4;
+// Keys "0" to "33" of a profile's section, one per remote button.
+constexpr int kProfileSlotCount = 34;
+
+// One button of a stored profile, as the files hold it: the hotkey string
+// (parsed only when a hotkey table loads it) and the caption.
+struct PROFILESLOT {
+  char szHotkey[30];
+  char szDescription[255];
+};
 
 struct APPPROFILE {
   char szAppName[100];
   char szFilePath[260];
   char szExeFile[50];
-  BUTTONSLOT slots[kSlotCount];
+  PROFILESLOT slots[kProfileSlotCount];
 };
 
 // Registry value "ProgramFilesDir", read once at start-up; empty when unknown.

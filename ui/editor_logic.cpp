@@ -4,6 +4,7 @@
 #include <cstring>
 
 #include "dispatch/dispatch.h"
+#include "dispatch/profile_hotkeys.h"
 #include "profiles/profile_store.h"
 
 namespace k7 {
@@ -171,7 +172,7 @@ void LoadEditorProfile(IIniStore& ini, const EditorFiles& files, const char* nam
   if (name[0] == '\0') {
     table = CHotkeyTable{};
   } else {
-    table.Load(ini, name, files.userDef, files.userDefInf, kSlotCount);
+    LoadHotkeyTable(table, ini, name, files.userDef, files.userDefInf, kSlotCount);
   }
   for (int i = 0; i < kSlotCount; ++i) {
     values[i] = HOTKEYVALUE{};

@@ -7,6 +7,7 @@
 
 #include "base/text.h"
 #include "dispatch/dispatch.h"
+#include "dispatch/profile_hotkeys.h"
 
 namespace k7::test {
 
@@ -36,7 +37,7 @@ class FakeMatcher : public IProfileMatcher {
     ++calls;
     if (profile.empty()) return false;
     CopyBounded(name, profile.c_str());
-    hotkeys.Load(ini_, name, hotkeyFile.c_str(), captionFile.c_str(), kSlotCount);
+    LoadHotkeyTable(hotkeys, ini_, name, hotkeyFile.c_str(), captionFile.c_str(), kSlotCount);
     return true;
   }
 

@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "dispatch/profile_hotkeys.h"
 #include "fakes/fake_ini.h"
 #include "fakes/recording_input.h"
 
@@ -28,7 +29,7 @@ CHotkeyTable LoadedWith(const std::string& hotkey, const std::string& caption = 
   ini.Set(kHotkeys, "P", "0", hotkey);
   ini.Set(kCaptions, "P", "0", caption);
   CHotkeyTable table;
-  table.Load(ini, "P", kHotkeys, kCaptions, kSlotCount);
+  LoadHotkeyTable(table, ini, "P", kHotkeys, kCaptions, kSlotCount);
   return table;
 }
 
@@ -123,7 +124,7 @@ TEST(HotkeyTable, LoadReadsBothFilesAndParses) {
   }
   ini.Set(kHotkeys, "WinDVD", "34", "0-F1");  // not a slot: never read
   CHotkeyTable table;
-  table.Load(ini, "windvd", kHotkeys, kCaptions, kSlotCount);
+  LoadHotkeyTable(table, ini, "windvd", kHotkeys, kCaptions, kSlotCount);
   EXPECT_EQ(ini.reads, 2 * kSlotCount);
   EXPECT_STREQ(table.Slot(9).szHotkey, "N");
   EXPECT_EQ(table.Slot(9).byModifier1, kVkCtrl);
@@ -142,8 +143,8 @@ TEST(HotkeyTable, ALoadLeavesNothingOfThePreviousProfile) {
   ini.Set(kCaptions, "A", "5", "Forward");
   ini.Set(kHotkeys, "B", "5", "0-X");
   CHotkeyTable table;
-  table.Load(ini, "A", kHotkeys, kCaptions, kSlotCount);
-  table.Load(ini, "B", kHotkeys, kCaptions, kSlotCount);
+  LoadHotkeyTable(table, ini, "A", kHotkeys, kCaptions, kSlotCount);
+  LoadHotkeyTable(table, ini, "B", kHotkeys, kCaptions, kSlotCount);
   const BUTTONSLOT& s = table.Slot(5);
   EXPECT_EQ(s.byModifier1, 0);
   EXPECT_EQ(s.byModifier2, 0);
@@ -172,7 +173,7 @@ TEST(HotkeyTable, SlotNumbersOutsideTheTableAreIgnored) {
   EXPECT_TRUE(input.events.empty());
 
   FakeIni ini;
-  table.Load(ini, "P", kHotkeys, kCaptions, 1000);  // more than the table holds
+  LoadHotkeyTable(table, ini, "P", kHotkeys, kCaptions, 1000);  // more than the table holds
   EXPECT_EQ(ini.reads, 2 * kSlotCount);
 }
 

@@ -1,7 +1,7 @@
 // A hotkey injected by the program reaches the window in the foreground.
 #include <windows.h>
 
-#include "keys/hotkey_table.h"
+#include "dispatch/profile_hotkeys.h"
 #include "win_test.h"
 
 namespace k7::wintest {
@@ -14,7 +14,7 @@ class EndToEnd : public WinTest {};
 TEST_F(EndToEnd, HotkeyReachesTheForegroundPlayer) {
   scratch_.WriteIni(kUserDefIni, "Test", "0", "0-C-N");
   CHotkeyTable table;
-  table.Load(ini_, "Test", g_szUserDefIniPath, g_szUserDefInfIniPath, kSlotCount);
+  LoadHotkeyTable(table, ini_, "Test", g_szUserDefIniPath, g_szUserDefInfIniPath, kSlotCount);
   // Before the window exists, so that the correction is not in its log.
   ASSERT_TRUE(harness::SetNumLock(false));
 

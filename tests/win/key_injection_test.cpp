@@ -2,7 +2,7 @@
 // low-level hooks see them: every event, in order, nothing else.
 #include <windows.h>
 
-#include "keys/hotkey_table.h"
+#include "dispatch/profile_hotkeys.h"
 #include "win_test.h"
 
 namespace k7::wintest {
@@ -24,7 +24,7 @@ class KeyInjection : public WinTest {
     scratch_.WriteIni(kUserDefIni, "Test", "3", "");
     scratch_.WriteIni(kUserDefInfIni, "Test", "0", "New file");
     scratch_.WriteIni(kUserDefInfIni, "Test", "1", "Next chapter");
-    table_.Load(ini_, "Test", g_szUserDefIniPath, g_szUserDefInfIniPath, kSlotCount);
+    LoadHotkeyTable(table_, ini_, "Test", g_szUserDefIniPath, g_szUserDefInfIniPath, kSlotCount);
   }
 
   // Sets Num Lock, sends slot n and returns what the hooks saw of it.
