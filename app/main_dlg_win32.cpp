@@ -37,7 +37,10 @@ CMainDlg::CMainDlg(ReceiverKind receiverKind)
       m_matcher(m_pressIni, m_foreground, m_profileNames),
       m_dispatcher({m_keys, m_launcher, m_pressIni, m_matcher, &m_pressIni}),
       m_receiver(receiverKind, m_dispatcher, m_flags),
-      m_connection(m_receiver, *this, m_flags) {}
+      m_connection(m_receiver, *this, m_flags) {
+  // The hidden host of everything: the tray brings it forward when asked.
+  StayHiddenOnFirstShow();
+}
 
 CMainDlg::~CMainDlg() {
   StopReaderOrEnd();
@@ -99,7 +102,6 @@ BOOL CMainDlg::OnInitDialog() {
   m_flags.bOsdEnabled = m_ini.GetInt("Default", "OSD", 1, g_szCtrlIniPath) != 0;
   CheckDlgButton(Hwnd(), IDC_OSD, m_flags.bOsdEnabled ? BST_CHECKED : BST_UNCHECKED);
   StartOsdThread();
-  m_bHideOnPaint = true;
   for (const CategoryLabel& c : kCategoryLabels) AddTooltip(c.labelId);
   m_pEditor = std::make_unique<CHotkeyEditorDlg>(Hwnd(), g_hInstance, m_flags);
   SetTimer(Hwnd(), IDT_POLL, 1000, nullptr);
@@ -152,25 +154,6 @@ void CMainDlg::OnDefault() {
 
 INT_PTR CMainDlg::HandleMessage(UINT msg, WPARAM wp, LPARAM lp) {
   switch (msg) {
-    case WM_WINDOWPOSCHANGING:
-      if (m_bHideOnPaint) {
-        // The modal run shows the window once it is idle: keep it hidden and
-        // leave the foreground to the application the user is working in.
-        auto* pos = reinterpret_cast<WINDOWPOS*>(lp);
-        if (pos->flags & SWP_SHOWWINDOW) {
-          pos->flags = (pos->flags & ~SWP_SHOWWINDOW) | SWP_NOACTIVATE;
-          m_bHideOnPaint = false;
-        }
-      }
-      break;
-    case WM_PAINT:
-      if (m_bHideOnPaint) {
-        m_bHideOnPaint = false;
-        ValidateRect(Hwnd(), nullptr);
-        ShowWindow(Hwnd(), SW_HIDE);
-        return TRUE;
-      }
-      break;
     case WM_TRAYNOTIFY:
       OnTrayNotify(wp, lp);
       return TRUE;

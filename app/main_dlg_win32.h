@@ -77,7 +77,6 @@ class CMainDlg : public ui::CDialog, private IConnectionView {
   void StopReaderOrEnd();
 
   HICON m_hIcon = nullptr;
-  bool m_bHideOnPaint = false;
   bool m_bExited = false;
   UINT m_uTaskbarCreated = 0;
   char m_szTip[81] = "";

@@ -63,7 +63,6 @@ BOOL COsdWnd::OnInitDialog() {
       Hwnd(), GWL_EXSTYLE,
       GetWindowLongA(Hwnd(), GWL_EXSTYLE) | WS_EX_TOOLWINDOW | WS_EX_NOACTIVATE | WS_EX_LAYERED);
   SetLayeredWindowAttributes(Hwnd(), kSeeThrough, 0, LWA_COLORKEY);
-  m_bHideOnPaint = true;
   if (m_hReady != nullptr) SetEvent(m_hReady);
   // FALSE: no focus for the text control. The dialog manager's SetFocus on
   // it would make this window the active one, and under Wine the foreground
@@ -73,18 +72,6 @@ BOOL COsdWnd::OnInitDialog() {
 
 INT_PTR COsdWnd::HandleMessage(UINT msg, WPARAM wp, LPARAM lp) {
   switch (msg) {
-    case WM_WINDOWPOSCHANGING:
-      if (m_bStripFirstShow) {
-        // The modal run's show once idle: under Wine its late activation
-        // took the foreground from the user's application.
-        auto* pos = reinterpret_cast<WINDOWPOS*>(lp);
-        if (pos->flags & SWP_SHOWWINDOW) {
-          pos->flags = (pos->flags & ~SWP_SHOWWINDOW) | SWP_NOACTIVATE;
-          m_bStripFirstShow = false;
-          m_bHideOnPaint = false;
-        }
-      }
-      break;
     case WM_PAINT:
       OnPaint();
       return TRUE;
@@ -115,12 +102,6 @@ INT_PTR COsdWnd::HandleMessage(UINT msg, WPARAM wp, LPARAM lp) {
 }
 
 void COsdWnd::OnPaint() {
-  if (m_bHideOnPaint) {
-    m_bHideOnPaint = false;
-    ValidateRect(Hwnd(), nullptr);
-    ShowWindow(Hwnd(), SW_HIDE);
-    return;
-  }
   PAINTSTRUCT ps;
   BeginPaint(Hwnd(), &ps);
   EndPaint(Hwnd(), &ps);
@@ -129,7 +110,7 @@ void COsdWnd::OnPaint() {
 void COsdWnd::OnShowCaption(const char* caption) {
   // A caption asked for before the start-up show came must not be hidden
   // by that show's paint.
-  m_bHideOnPaint = false;
+  KeepShownOnFirstPaint();
   KillTimer(Hwnd(), kHideTimer);
   m_layout = ComputeOsdLayout(GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN));
   ApplyLayout(SWP_HIDEWINDOW);

@@ -30,7 +30,7 @@ class COsdWnd : public ui::CDialog {
   static constexpr UINT kShowMs = 1000;
 
   // ready (may be null) is signalled once the window exists.
-  explicit COsdWnd(HANDLE ready = nullptr) : m_hReady(ready) {}
+  explicit COsdWnd(HANDLE ready = nullptr) : m_hReady(ready) { StayHiddenOnFirstShow(); }
 
  protected:
   INT_PTR HandleMessage(UINT msg, WPARAM wp, LPARAM lp) override;
@@ -50,10 +50,6 @@ class COsdWnd : public ui::CDialog {
   OsdLayout m_layout;
   HFONT m_hFont = nullptr;
   size_t m_nTextLen = 0;
-  // The modal run shows the window once at start-up: that show is stripped,
-  // and should one still get through, its first paint hides it again.
-  bool m_bStripFirstShow = true;
-  bool m_bHideOnPaint = false;
 };
 
 // Body of the display thread: runs the window until it ends.

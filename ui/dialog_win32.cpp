@@ -116,6 +116,26 @@ void CDialog::OnNeedText(NMTTDISPINFOA& info) {
   info.lpszText = tipText_.data();
 }
 
+bool CDialog::HandleFirstShow(UINT msg, LPARAM lp) {
+  if (msg == WM_WINDOWPOSCHANGING && stripShow_) {
+    auto* pos = reinterpret_cast<WINDOWPOS*>(lp);
+    if (pos->flags & SWP_SHOWWINDOW) {
+      pos->flags = (pos->flags & ~SWP_SHOWWINDOW) | SWP_NOACTIVATE;
+      stripShow_ = false;
+      hideOnPaint_ = false;
+    }
+    return false;
+  }
+  if (msg == WM_PAINT && hideOnPaint_) {
+    stripShow_ = false;
+    hideOnPaint_ = false;
+    ValidateRect(hwnd_, nullptr);
+    ShowWindow(hwnd_, SW_HIDE);
+    return true;
+  }
+  return false;
+}
+
 INT_PTR CALLBACK CDialog::DialogProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
   CDialog* self = nullptr;
   if (msg == WM_INITDIALOG) {
@@ -127,7 +147,12 @@ INT_PTR CALLBACK CDialog::DialogProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) 
   }
   // Messages before WM_INITDIALOG (WM_SETFONT) have no object yet.
   if (self == nullptr) return FALSE;
+  if (self->HandleFirstShow(msg, lp)) return TRUE;
   const INT_PTR result = self->HandleMessage(msg, wp, lp);
+  if (msg == WM_INITDIALOG && self->hideFirstShow_) {
+    self->stripShow_ = true;
+    self->hideOnPaint_ = true;
+  }
   if (msg == WM_NCDESTROY) {
     SetWindowLongPtrA(hwnd, GWLP_USERDATA, 0);
     self->hwnd_ = nullptr;

@@ -64,10 +64,22 @@ class CDialog {
 
   void EndDialog(INT_PTR result) const { ::EndDialog(hwnd_, result); }
 
+  // For a window that must not appear when its modal run starts (call before
+  // DoModal). The run shows the window once its loop is idle: that show is
+  // stripped of showing and activating, so the foreground stays with the
+  // application the user is working in; should a show still get through, the
+  // first paint hides the window again. Later shows are left alone.
+  void StayHiddenOnFirstShow() { hideFirstShow_ = true; }
+  // The window was shown on purpose before the run's show: its first paint
+  // must not hide it.
+  void KeepShownOnFirstPaint() { hideOnPaint_ = false; }
+
  private:
   static INT_PTR CALLBACK DialogProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp);
   static LRESULT CALLBACK FilterProc(int code, WPARAM wp, LPARAM lp);
   void OnNeedText(NMTTDISPINFOA& info);
+  // The first-show handling; true when the message needs nothing more.
+  bool HandleFirstShow(UINT msg, LPARAM lp);
 
   HWND hwnd_ = nullptr;
   HWND tooltip_ = nullptr;
@@ -75,6 +87,10 @@ class CDialog {
   std::string tipText_;
   // The modal dialog of the same thread that this one runs inside, if any.
   CDialog* outer_ = nullptr;
+  bool hideFirstShow_ = false;
+  // Armed once WM_INITDIALOG is handled.
+  bool stripShow_ = false;
+  bool hideOnPaint_ = false;
 };
 
 }  // namespace k7::ui
