@@ -28,7 +28,7 @@ class IProfileMatcher {
 struct DispatchPlatform {
   IInputSink& input;
   ILauncher& launcher;
-  IIniStore& ini;
+  IIniStrings& ini;
   IProfileMatcher& matcher;
   // When set (the program), each press reads every file afresh once, and the
   // files are let go once its action is done.

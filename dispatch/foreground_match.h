@@ -24,7 +24,7 @@ std::string BaseName(const std::string& exeName);
 
 class ForegroundProfileMatcher : public IProfileMatcher {
  public:
-  ForegroundProfileMatcher(IIniStore& ini, IForegroundProcess& foreground,
+  ForegroundProfileMatcher(IIniStrings& ini, IForegroundProcess& foreground,
                            const SharedProfileNames& names)
       : ini_(ini), foreground_(foreground), names_(names) {}
 
@@ -33,7 +33,7 @@ class ForegroundProfileMatcher : public IProfileMatcher {
   bool MatchForegroundProfile(char (&profile)[kNameLen], CHotkeyTable& hotkeys) override;
 
  private:
-  IIniStore& ini_;
+  IIniStrings& ini_;
   IForegroundProcess& foreground_;
   const SharedProfileNames& names_;
 };

@@ -12,14 +12,14 @@ static_assert(kProfileSlotCount == kSlotCount);
 static_assert(sizeof PROFILESLOT{}.szHotkey == kHotkeyLen);
 static_assert(sizeof PROFILESLOT{}.szDescription == kDescriptionLen);
 
-void LoadHotkeyTable(CHotkeyTable& table, IIniStore& ini, const char* section,
+void LoadHotkeyTable(CHotkeyTable& table, IIniStrings& ini, const char* section,
                      const char* userDefPath, const char* userDefInfPath, int count) {
   LoadHotkeys(table, ini, section, userDefPath, count);
   LoadDescriptions(table, ini, section, userDefInfPath, count);
 }
 
-void LoadHotkeys(CHotkeyTable& table, IIniStore& ini, const char* section, const char* userDefPath,
-                 int count) {
+void LoadHotkeys(CHotkeyTable& table, IIniStrings& ini, const char* section,
+                 const char* userDefPath, int count) {
   if (count > kSlotCount) count = kSlotCount;
   for (int i = 0; i < count; ++i) {
     char key[4];
@@ -32,7 +32,7 @@ void LoadHotkeys(CHotkeyTable& table, IIniStore& ini, const char* section, const
   }
 }
 
-void LoadDescriptions(CHotkeyTable& table, IIniStore& ini, const char* section,
+void LoadDescriptions(CHotkeyTable& table, IIniStrings& ini, const char* section,
                       const char* userDefInfPath, int count) {
   if (count > kSlotCount) count = kSlotCount;
   for (int i = 0; i < count; ++i) {

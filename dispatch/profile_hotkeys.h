@@ -9,14 +9,14 @@ namespace k7 {
 
 // Reads every slot (hotkey from userDefPath, caption from userDefInfPath)
 // and parses it. Slots from count on are left untouched.
-void LoadHotkeyTable(CHotkeyTable& table, IIniStore& ini, const char* section,
+void LoadHotkeyTable(CHotkeyTable& table, IIniStrings& ini, const char* section,
                      const char* userDefPath, const char* userDefInfPath, int count);
 
 // LoadHotkeyTable in two halves: the hotkeys (each slot emptied, read and
 // parsed), then the captions into the same slots.
-void LoadHotkeys(CHotkeyTable& table, IIniStore& ini, const char* section, const char* userDefPath,
-                 int count);
-void LoadDescriptions(CHotkeyTable& table, IIniStore& ini, const char* section,
+void LoadHotkeys(CHotkeyTable& table, IIniStrings& ini, const char* section,
+                 const char* userDefPath, int count);
+void LoadDescriptions(CHotkeyTable& table, IIniStrings& ini, const char* section,
                       const char* userDefInfPath, int count);
 
 }  // namespace k7

@@ -8,16 +8,23 @@
 
 namespace k7 {
 
-class IIniStore {
+// The one call a press makes of the files (the foreground match, the hotkey
+// table's loading, the captions, the launches), and all a stand-in for them
+// needs to answer.
+class IIniStrings {
  public:
-  virtual ~IIniStore() = default;
+  virtual ~IIniStrings() = default;
 
   // GetPrivateProfileStringA with a section and a key: copies the value (or
   // def, or "" when def is null) into out, cut to size - 1 bytes and always
   // terminated when size > 0; returns the number of bytes copied.
   virtual uint32_t GetString(const char* section, const char* key, const char* def, char* out,
                              uint32_t size, const char* file) = 0;
+};
 
+// Every private-profile call the program makes.
+class IIniStore : public IIniStrings {
+ public:
   // GetPrivateProfileIntA.
   virtual int GetInt(const char* section, const char* key, int def, const char* file) = 0;
 

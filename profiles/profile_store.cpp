@@ -59,7 +59,7 @@ bool HasKeys(IIniStore& ini, const std::string& section, const char* file) {
 
 }  // namespace
 
-std::string ReadWholeString(IIniStore& ini, const char* section, const char* key,
+std::string ReadWholeString(IIniStrings& ini, const char* section, const char* key,
                             const char* file) {
   // Most values fit here: the reader looks up one per profile on every press.
   char small[512];

@@ -26,7 +26,8 @@ std::string ExeFileFromPath(const char* path);
 std::string PathFromTypedText(const char* text);
 
 // A string value however long it is (empty when missing).
-std::string ReadWholeString(IIniStore& ini, const char* section, const char* key, const char* file);
+std::string ReadWholeString(IIniStrings& ini, const char* section, const char* key,
+                            const char* file);
 
 // Every section name of the file, in file order, however many and however
 // long the list is.

@@ -1,8 +1,5 @@
 #include "fakes/fake_ini.h"
 
-#include <cstdio>
-#include <cstdlib>
-
 #include "base/text.h"
 
 namespace k7::test {
@@ -15,11 +12,6 @@ std::string Lower(const std::string& s) {
 }
 
 }  // namespace
-
-int FakeIni::Unused() {
-  std::fprintf(stderr, "FakeIni: only GetString is faked\n");
-  std::abort();
-}
 
 void FakeIni::Set(const std::string& file, const std::string& section, const std::string& key,
                   const std::string& value) {

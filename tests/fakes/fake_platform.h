@@ -32,7 +32,7 @@ class FakeLauncher : public ILauncher {
 // loading its hotkeys from the given store as the real match does.
 class FakeMatcher : public IProfileMatcher {
  public:
-  explicit FakeMatcher(IIniStore& ini) : ini_(ini) {}
+  explicit FakeMatcher(IIniStrings& ini) : ini_(ini) {}
   bool MatchForegroundProfile(char (&name)[kNameLen], CHotkeyTable& hotkeys) override {
     ++calls;
     if (profile.empty()) return false;
@@ -46,7 +46,7 @@ class FakeMatcher : public IProfileMatcher {
   int calls = 0;
 
  private:
-  IIniStore& ini_;
+  IIniStrings& ini_;
 };
 
 }  // namespace k7::test

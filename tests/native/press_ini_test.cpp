@@ -11,7 +11,6 @@
 #include <string>
 #include <thread>
 
-#include "fakes/fake_ini.h"
 #include "fakes/temp_dir.h"
 
 using namespace std::string_literals;
@@ -142,6 +141,20 @@ k7::FileBytes Bytes(const std::string& text) {
 }
 const k7::FileBytes kBusy{k7::IniFileState::kUnreadable, ""};
 
+// The API the press falls back to: every look-up answered from apiFile (its
+// [P] k is "api"), the string reads counted.
+struct CountingApi : k7::PortableIniStore {
+  explicit CountingApi(const k7::test::TempDir& dir)
+      : apiFile(dir.Write("api.ini", "[P]\r\nk=api\r\n")) {}
+  uint32_t GetString(const char* section, const char* key, const char* def, char* out,
+                     uint32_t size, const char*) override {
+    ++reads;
+    return k7::PortableIniStore::GetString(section, key, def, out, size, apiFile.c_str());
+  }
+  std::string apiFile;
+  int reads = 0;
+};
+
 TEST(PressIniStore, BusyFileIsReadAgainThenThroughTheApiNeverTakenAsEmpty) {
   struct Case {
     const char* what;
@@ -164,8 +177,8 @@ TEST(PressIniStore, BusyFileIsReadAgainThenThroughTheApiNeverTakenAsEmpty) {
   for (const Case& c : cases) {
     ScriptedReader reader;
     reader.script = c.script;
-    k7::test::FakeIni api;
-    api.Set("f.ini", "P", "k", "api");
+    k7::test::TempDir dir;
+    CountingApi api(dir);
     k7::PressIniStore press(reader, api);
     press.BeginPress();
     char value[16];
@@ -208,8 +221,7 @@ TEST(PressIniStore, HostileSizesAreReadThroughTheApi) {
     const std::string file = dir.Write("f.ini", c.bytes);
     k7::PortableFileReader portable;
     Throwing throwing;
-    k7::test::FakeIni api;
-    api.Set(file, "P", "k", "api");
+    CountingApi api(dir);
     k7::PressIniStore press(c.throws ? static_cast<k7::IWholeFileReader&>(throwing) : portable,
                             api);
     press.BeginPress();
