@@ -12,9 +12,17 @@
 #include <vector>
 
 #include "base/text.h"
+#include "profiles/ini_document.h"
 
 namespace k7 {
 namespace {
+
+using ini::Document;
+using ini::Key;
+using ini::Loaded;
+using ini::Section;
+using ini::SkipSpace;
+using ini::Trimmed;
 
 // One lock for all files, as the API has: a write is never seen half done by
 // a read from another thread of the program.
@@ -39,39 +47,6 @@ std::string UpToNul(const char* p, size_t n) {
   while (len < n && p[len] != '\0') ++len;
   return std::string(p, len);
 }
-
-const char* SkipSpace(const char* s) {
-  while (IsSpace(*s)) ++s;
-  return s;
-}
-
-// A name as the API looks it up by key: without white space at either end.
-std::string Trimmed(const char* s) {
-  s = SkipSpace(s);
-  size_t n = std::strlen(s);
-  while (n > 0 && IsSpace(s[n - 1])) --n;
-  return std::string(s, n);
-}
-
-struct Key {
-  std::string name;
-  std::string value;
-  bool hasValue = false;  // false for a line without "="
-};
-
-struct Section {
-  std::string name;  // empty for the lines above the first header
-  std::vector<Key> keys;
-};
-
-struct Document {
-  bool utf8Signature = false;
-  std::vector<Section> sections;
-  // For a document that is only read, many times: the first section of each
-  // name (lower case). Left empty, and unused, for one that is changed.
-  std::unordered_map<std::string, size_t> firstSection;
-  bool indexed = false;
-};
 
 std::string Lowered(const std::string& s) {
   std::string out(s);
@@ -148,37 +123,6 @@ bool Parse(const std::string& bytes, Document& doc, size_t maxEntries = SIZE_MAX
   return true;
 }
 
-// As the API writes a file: CRLF, no blank lines, no header for the unnamed
-// top section (nor for a section whose name is empty).
-std::string Serialize(const Document& doc) {
-  std::string out;
-  if (doc.utf8Signature) out += kUtf8Signature;
-  for (const Section& section : doc.sections) {
-    if (!section.name.empty()) {
-      out += '[';
-      out += section.name;
-      out += "]\r\n";
-    }
-    for (const Key& key : section.keys) {
-      out += key.name;
-      if (key.hasValue) {
-        out += '=';
-        out += key.value;
-      }
-      out += "\r\n";
-    }
-  }
-  return out;
-}
-
-struct Loaded {
-  IniFileState state = IniFileState::kMissing;
-  Document doc;
-  // Reads and writes go ahead for these; for the rest the API's "could not
-  // open the file" results apply.
-  bool usable() const { return state == IniFileState::kRead || state == IniFileState::kMissing; }
-};
-
 Loaded FromBytes(const FileBytes& file, size_t maxEntries = SIZE_MAX) {
   Loaded result;
   result.state = file.state;
@@ -194,19 +138,6 @@ Loaded FromBytes(const FileBytes& file, size_t maxEntries = SIZE_MAX) {
     result.state = IniFileState::kTooLarge;
   }
   return result;
-}
-
-Loaded Load(const char* file, size_t maxBytes, bool forWrite) {
-  return FromBytes(ReadIniFileBytes(file, maxBytes, forWrite));
-}
-
-bool Save(const char* file, const Document& doc) {
-  const std::string bytes = Serialize(doc);
-  std::ofstream out(file, std::ios::binary | std::ios::trunc);
-  if (!out) return false;
-  out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
-  out.close();
-  return !out.fail();
 }
 
 // What the API puts in its own (wide) buffer, byte for byte in a single-byte
@@ -264,26 +195,6 @@ const Key* FindKey(const Document& doc, const char* section, const char* key) {
     if (EqualsNoCase(k.name.c_str(), keyName.c_str())) return &k;
   }
   return nullptr;
-}
-
-// Returns the key to set, appending it (and its section) when missing, or
-// always when alwaysNew. New names keep trailing white space, as the API's do.
-Key& FindOrAdd(Document& doc, const char* section, const char* key, bool alwaysNew) {
-  const std::string sectionName = Trimmed(section);
-  const std::string keyName = Trimmed(key);
-  for (Section& s : doc.sections) {
-    if (!EqualsNoCase(s.name.c_str(), sectionName.c_str())) continue;
-    if (!alwaysNew) {
-      for (Key& k : s.keys) {
-        if (EqualsNoCase(k.name.c_str(), keyName.c_str())) return k;
-      }
-    }
-    s.keys.push_back(Key{SkipSpace(key), {}, false});
-    return s.keys.back();
-  }
-  doc.sections.push_back(Section{SkipSpace(section), {}});
-  doc.sections.back().keys.push_back(Key{SkipSpace(key), {}, false});
-  return doc.sections.back().keys.back();
 }
 
 // The section names for a buffer of size chars (size >= 1): those that fit,
@@ -422,32 +333,6 @@ uint32_t ParseInt(const char* s) {
   return minus ? 0u - total : total;
 }
 
-// Removes the first section named exactly `name`; true when one was removed.
-bool DeleteSection(Document& doc, const char* name) {
-  for (auto it = doc.sections.begin(); it != doc.sections.end(); ++it) {
-    if (EqualsNoCase(it->name.c_str(), name)) {
-      doc.sections.erase(it);
-      return true;
-    }
-  }
-  return false;
-}
-
-// Removes the first key named exactly `key` in any section named exactly
-// `section` (duplicates included).
-bool DeleteKey(Document& doc, const char* section, const char* key) {
-  for (Section& s : doc.sections) {
-    if (!EqualsNoCase(s.name.c_str(), section)) continue;
-    for (auto it = s.keys.begin(); it != s.keys.end(); ++it) {
-      if (EqualsNoCase(it->name.c_str(), key)) {
-        s.keys.erase(it);
-        return true;
-      }
-    }
-  }
-  return false;
-}
-
 }  // namespace
 
 FileBytes ReadIniFileBytes(const char* file, size_t maxBytes, bool forWrite) {
@@ -491,6 +376,22 @@ FileBytes ReadIniFileBytes(const char* file, size_t maxBytes, bool forWrite) {
 
 std::mutex& IniFilesLock() {
   return g_filesLock;
+}
+
+const char* ini::SkipSpace(const char* s) {
+  while (IsSpace(*s)) ++s;
+  return s;
+}
+
+std::string ini::Trimmed(const char* s) {
+  s = SkipSpace(s);
+  size_t n = std::strlen(s);
+  while (n > 0 && IsSpace(s[n - 1])) --n;
+  return std::string(s, n);
+}
+
+Loaded ini::Load(const char* file, size_t maxBytes, bool forWrite) {
+  return FromBytes(ReadIniFileBytes(file, maxBytes, forWrite));
 }
 
 namespace {
@@ -607,94 +508,42 @@ uint32_t IniSnapshot::GetSection(const char* section, char* out, uint32_t size) 
   return QuerySection(impl_->file, section, out, size);
 }
 
-uint32_t PortableIniStore::GetString(const char* section, const char* key, const char* def,
-                                     char* out, uint32_t size, const char* file) {
+uint32_t PortableIniReader::GetString(const char* section, const char* key, const char* def,
+                                      char* out, uint32_t size, const char* file) {
   if (out == nullptr || size == 0) return 0;
   std::lock_guard<std::mutex> lock(g_filesLock);
-  const Loaded f = Load(file, maxFileBytes_, false);
+  const Loaded f = ini::Load(file, maxFileBytes_, false);
   lastState_ = f.state;
   return QueryString(f, section, key, def, out, size);
 }
 
-int PortableIniStore::GetInt(const char* section, const char* key, int def, const char* file) {
+int PortableIniReader::GetInt(const char* section, const char* key, int def, const char* file) {
   std::lock_guard<std::mutex> lock(g_filesLock);
-  const Loaded f = Load(file, maxFileBytes_, false);
+  const Loaded f = ini::Load(file, maxFileBytes_, false);
   lastState_ = f.state;
   return QueryInt(f, section, key, def);
 }
 
-uint32_t PortableIniStore::GetSectionNames(char* out, uint32_t size, const char* file) {
+uint32_t PortableIniReader::GetSectionNames(char* out, uint32_t size, const char* file) {
   if (out == nullptr || size == 0) return 0;
   std::lock_guard<std::mutex> lock(g_filesLock);
-  const Loaded f = Load(file, maxFileBytes_, false);
+  const Loaded f = ini::Load(file, maxFileBytes_, false);
   lastState_ = f.state;
   return QuerySectionNames(f, out, size);
 }
 
-uint32_t PortableIniStore::GetSection(const char* section, char* out, uint32_t size,
-                                      const char* file) {
+uint32_t PortableIniReader::GetSection(const char* section, char* out, uint32_t size,
+                                       const char* file) {
   if (!SectionCallAllowed(section, out, size)) return 0;
   std::lock_guard<std::mutex> lock(g_filesLock);
-  const Loaded f = Load(file, maxFileBytes_, false);
+  const Loaded f = ini::Load(file, maxFileBytes_, false);
   lastState_ = f.state;
   return QuerySection(f, section, out, size);
 }
 
-bool PortableIniStore::WriteString(const char* section, const char* key, const char* value,
-                                   const char* file) {
-  // (NULL, NULL, NULL) only flushes the API's cache; there is none here.
-  if (section == nullptr) return false;
+IniFileState PortableIniReader::Check(const char* file) const {
   std::lock_guard<std::mutex> lock(g_filesLock);
-  Loaded f = Load(file, maxFileBytes_, true);
-  lastState_ = f.state;
-  if (!f.usable()) return false;
-  bool changed;
-  if (key == nullptr) {
-    changed = DeleteSection(f.doc, section);
-  } else if (value == nullptr) {
-    changed = DeleteKey(f.doc, section, key);
-  } else {
-    Key& k = FindOrAdd(f.doc, section, key, false);
-    const char* v = SkipSpace(value);
-    changed = !(k.hasValue && k.value == v);
-    k.value = v;
-    k.hasValue = true;
-  }
-  // Like the API, a call that changes nothing leaves the file as it is.
-  return !changed || Save(file, f.doc);
-}
-
-bool PortableIniStore::WriteSection(const char* section, const char* keyValues, const char* file) {
-  if (section == nullptr) return false;
-  std::lock_guard<std::mutex> lock(g_filesLock);
-  Loaded f = Load(file, maxFileBytes_, true);
-  lastState_ = f.state;
-  if (!f.usable()) return false;
-  if (keyValues == nullptr) return !DeleteSection(f.doc, section) || Save(file, f.doc);
-
-  bool changed = false;
-  // Every section of that exact name is emptied; the header stays.
-  for (Section& s : f.doc.sections) {
-    if (EqualsNoCase(s.name.c_str(), section) && !s.keys.empty()) {
-      s.keys.clear();
-      changed = true;
-    }
-  }
-  for (const char* entry = keyValues; *entry != '\0'; entry += std::strlen(entry) + 1) {
-    const char* eq = std::strchr(entry, '=');
-    if (eq == nullptr) continue;  // the API ignores entries without "="
-    const std::string name(entry, static_cast<size_t>(eq - entry));
-    Key& k = FindOrAdd(f.doc, section, name.c_str(), true);
-    k.value = SkipSpace(eq + 1);
-    k.hasValue = true;
-    changed = true;
-  }
-  return !changed || Save(file, f.doc);
-}
-
-IniFileState PortableIniStore::Check(const char* file) const {
-  std::lock_guard<std::mutex> lock(g_filesLock);
-  return Load(file, maxFileBytes_, false).state;
+  return ini::Load(file, maxFileBytes_, false).state;
 }
 
 }  // namespace k7

@@ -1,24 +1,20 @@
-// The INI files read and written with standard C++ file I/O, with the results
-// the private-profile API gives (as Wine implements it) for every call the
-// program makes: same lookups, same values, same return values and the same
-// bytes in the file after a write.
+// The INI files read with standard C++ file I/O, with the results the
+// private-profile API gives (as Wine implements it) for every read the
+// program makes: same lookups, same values, same return values. (The
+// program writes through the API only; the same bytes written portably are
+// the tests' business, beside them.)
 //
 // Every call reads its file afresh and keeps nothing: a file changed by
 // someone else is seen by the next call, as the program re-reads its
 // profiles on each press. Calls are serialised process-wide, as the API does.
 //
-// What the store does with a file it cannot use:
-//  - missing file (its folder exists): reads give the defaults, a write
-//    creates it;
-//  - a file that cannot be opened (for writing too, when writing) or read
-//    whole (a folder, no access, missing folder), larger than the size limit,
-//    or in UTF-16: reads give the defaults as the API does when it cannot
-//    open a file (the default then keeps its quotes), and writes return false
-//    without touching the file, so a profile that could not be read is never
-//    replaced by a partial copy. last_state() and Check() tell which case it
-//    was, for a caller that wants to report it or try again on the next press.
-// A write rewrites the whole file in place, as the API does; if that fails
-// half way the call returns false and the file may be left short.
+// What a read does with a file it cannot use:
+//  - missing file (its folder exists): the defaults;
+//  - a file that cannot be opened or read whole (a folder, no access, missing
+//    folder), larger than the size limit, or in UTF-16: the defaults as the
+//    API gives them when it cannot open a file (the default then keeps its
+//    quotes). last_state() and Check() tell which case it was, for a caller
+//    that wants to report it or try again on the next press.
 //
 // Assumes a single-byte ANSI code page (1252 and the like): names and values
 // are handled as bytes. A file with a UTF-8 signature keeps it; its text is
@@ -31,8 +27,6 @@
 #include <memory>
 #include <mutex>
 #include <string>
-
-#include "profiles/ini_store.h"
 
 namespace k7 {
 
@@ -60,7 +54,7 @@ FileBytes ReadIniFileBytes(const char* file, size_t maxBytes, bool forWrite = fa
 std::mutex& IniFilesLock();
 
 // One file's content as read at one moment; answers the four read calls with
-// exactly the results PortableIniStore gives for a file holding those bytes.
+// exactly the results PortableIniReader gives for a file holding those bytes.
 // Cheap to copy; immutable.
 class IniSnapshot {
  public:
@@ -84,29 +78,27 @@ class IniSnapshot {
   std::shared_ptr<const Impl> impl_;
 };
 
-class PortableIniStore : public IIniStore {
+// The four reads, each from the file as it is now.
+class PortableIniReader {
  public:
   static constexpr size_t kDefaultMaxFileBytes = size_t{16} << 20;
 
-  explicit PortableIniStore(size_t maxFileBytes = kDefaultMaxFileBytes)
+  explicit PortableIniReader(size_t maxFileBytes = kDefaultMaxFileBytes)
       : maxFileBytes_(maxFileBytes) {}
 
   uint32_t GetString(const char* section, const char* key, const char* def, char* out,
-                     uint32_t size, const char* file) override;
-  int GetInt(const char* section, const char* key, int def, const char* file) override;
-  uint32_t GetSectionNames(char* out, uint32_t size, const char* file) override;
-  uint32_t GetSection(const char* section, char* out, uint32_t size, const char* file) override;
-  bool WriteString(const char* section, const char* key, const char* value,
-                   const char* file) override;
-  bool WriteSection(const char* section, const char* keyValues, const char* file) override;
+                     uint32_t size, const char* file);
+  int GetInt(const char* section, const char* key, int def, const char* file);
+  uint32_t GetSectionNames(char* out, uint32_t size, const char* file);
+  uint32_t GetSection(const char* section, char* out, uint32_t size, const char* file);
 
-  // What the last call through this store found its file to be.
+  // What the last call through this reader found its file to be.
   IniFileState last_state() const { return lastState_.load(); }
 
   // Reads the file as a call would, and reports what it found.
   IniFileState Check(const char* file) const;
 
- private:
+ protected:
   size_t maxFileBytes_;
   std::atomic<IniFileState> lastState_{IniFileState::kMissing};
 };

@@ -5,7 +5,7 @@
 
 #include <string>
 
-#include "profiles/ini_file.h"
+#include "fakes/portable_ini_store.h"
 
 namespace k7::test {
 

@@ -8,7 +8,7 @@
 
 #include "dispatch/dispatch.h"
 #include "fakes/temp_dir.h"
-#include "profiles/ini_file.h"
+#include "fakes/portable_ini_store.h"
 #include "profiles/profile_store.h"
 
 namespace k7 {

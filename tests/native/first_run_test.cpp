@@ -9,7 +9,7 @@
 #include "base/text.h"
 #include "fakes/temp_dir.h"
 #include "profiles/default_profiles.h"
-#include "profiles/ini_file.h"
+#include "fakes/portable_ini_store.h"
 #include "profiles/ini_paths.h"
 
 namespace k7 {

@@ -11,7 +11,7 @@
 #include "fakes/fake_platform.h"
 #include "fakes/recording_input.h"
 #include "fakes/temp_dir.h"
-#include "profiles/ini_file.h"
+#include "fakes/portable_ini_store.h"
 #include "profiles/ini_paths.h"
 #include "profiles/press_ini.h"
 

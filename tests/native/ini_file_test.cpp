@@ -10,6 +10,8 @@
 #include <string>
 #include <vector>
 
+#include "fakes/portable_ini_store.h"
+
 namespace fs = std::filesystem;
 using namespace std::string_literals;
 

@@ -11,6 +11,7 @@
 #include <string>
 #include <thread>
 
+#include "fakes/portable_ini_store.h"
 #include "fakes/temp_dir.h"
 
 using namespace std::string_literals;

@@ -8,7 +8,7 @@
 #include <vector>
 
 #include "fakes/temp_dir.h"
-#include "profiles/ini_file.h"
+#include "fakes/portable_ini_store.h"
 
 namespace k7 {
 namespace {

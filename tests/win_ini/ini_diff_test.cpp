@@ -16,7 +16,7 @@
 #include <vector>
 
 #include "fuzz/ini_script.h"
-#include "profiles/ini_file.h"
+#include "fakes/portable_ini_store.h"
 #include "profiles/ini_store_win32.h"
 #include "profiles/press_ini_win32.h"
 
