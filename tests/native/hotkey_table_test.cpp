@@ -162,6 +162,12 @@ TEST(HotkeyTable, LongValuesAreCutToTheirBuffers) {
   EXPECT_EQ(std::string(table.Slot(0).szHotkey), std::string(25, 'N'));
   EXPECT_EQ(table.Slot(0).byKey, 0);
   EXPECT_EQ(std::string(table.Slot(0).szDescription), std::string(254, 'c'));
+  // Handed over directly, the strings are cut the same way.
+  CHotkeyTable direct;
+  direct.SetHotkey(0, longHotkey.c_str());
+  direct.SetDescription(0, longCaption.c_str());
+  EXPECT_EQ(std::string(direct.Slot(0).szHotkey), std::string(25, 'N'));
+  EXPECT_EQ(std::string(direct.Slot(0).szDescription), std::string(254, 'c'));
 }
 
 TEST(HotkeyTable, SlotNumbersOutsideTheTableAreIgnored) {
@@ -171,6 +177,11 @@ TEST(HotkeyTable, SlotNumbersOutsideTheTableAreIgnored) {
   table.SendHotkey(input, -1);
   table.SendHotkey(input, kSlotCount);
   EXPECT_TRUE(input.events.empty());
+  for (int n : {-1, kSlotCount}) {
+    table.SetHotkey(n, "0-X");
+    table.SetDescription(n, "x");
+  }
+  EXPECT_EQ(table.Slot(0).byKey, 0x4E);
 
   FakeIni ini;
   LoadHotkeyTable(table, ini, "P", kHotkeys, kCaptions, 1000);  // more than the table holds
