@@ -9,6 +9,7 @@
 
 #include "keys/hotkey_table.h"
 #include "profiles/ini_store.h"
+#include "ui/editor_layout.h"
 
 namespace k7 {
 
@@ -21,15 +22,8 @@ constexpr int kBitmapDisabled = 600;
 // The slot selected when the editor opens and after every load and save.
 constexpr int kFirstEditorSlot = 1;
 
-struct ButtonRect {
-  int left, top, right, bottom;
-};
+static_assert(kEditorButtonCount == kSlotCount, "one editor button per slot");
 
-// Client-pixel rectangle of each slot's button, placed on the remote's picture.
-extern const ButtonRect kEditorButtonRects[kSlotCount];
-
-// Slots whose buttons stay disabled: no remote button reaches them.
-constexpr int kDisabledSlots[] = {0, 2, 5, 8, 11, 12};
 bool IsDisabledSlot(int slot);
 
 // RegisterHotKey modifiers (MOD_*).

@@ -11,28 +11,15 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
-#include <iterator>
 
 #include "res/resource.h"
+#include "ui/editor_layout.h"
 
 namespace {
 
 constexpr UINT_PTR kQuitTimer = 1;
 const int kIcons[] = {IDI_APP, IDI_READY, IDI_RECEIVING, IDI_OFF};
 
-// Where the editor puts each remote button, in its client pixels.
-const RECT kRemoteButtons[] = {
-    {32, 36, 45, 49},    {91, 36, 104, 49},   {32, 57, 45, 70},    {62, 57, 75, 70},
-    {91, 57, 104, 70},   {32, 78, 45, 91},    {62, 78, 75, 91},    {91, 78, 104, 91},
-    {32, 99, 45, 112},   {62, 99, 75, 112},   {91, 99, 104, 112},  {32, 120, 45, 133},
-    {62, 120, 75, 133},  {91, 120, 104, 133}, {32, 141, 45, 153},  {91, 141, 104, 153},
-    {50, 152, 87, 164},  {37, 162, 52, 191},  {56, 168, 80, 183},  {84, 161, 99, 190},
-    {50, 187, 86, 200},  {32, 197, 45, 210},  {91, 197, 104, 210}, {36, 225, 50, 235},
-    {61, 225, 75, 235},  {87, 225, 101, 235}, {36, 243, 50, 253},  {61, 243, 75, 253},
-    {87, 243, 101, 253}, {36, 261, 50, 271},  {61, 261, 75, 271},  {87, 261, 101, 271},
-    {49, 283, 63, 293},  {74, 283, 88, 293},
-};
-const int kUnreached[] = {0, 2, 5, 8, 11, 12};
 bool g_lit = false;
 
 // A remote button's image for its state, as the editor's buttons choose it.
@@ -58,8 +45,8 @@ void DrawRemoteButton(const DRAWITEMSTRUCT& item) {
 // The buttons go above the picture (a new child is placed below its elder
 // siblings, and the picture would hide them).
 void AddRemoteButtons(HWND dialog) {
-  for (int n = 0; n < static_cast<int>(std::size(kRemoteButtons)); ++n) {
-    const RECT& r = kRemoteButtons[n];
+  for (int n = 0; n < k7::kEditorButtonCount; ++n) {
+    const k7::ButtonRect& r = k7::kEditorButtonRects[n];
     HWND button =
         CreateWindowExA(0, "Button", "", WS_CHILD | WS_VISIBLE | BS_OWNERDRAW, r.left, r.top,
                         r.right - r.left, r.bottom - r.top, dialog,
@@ -67,7 +54,7 @@ void AddRemoteButtons(HWND dialog) {
                         GetModuleHandleA(nullptr), nullptr);
     SetWindowPos(button, HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE);
   }
-  for (int n : kUnreached) EnableWindow(GetDlgItem(dialog, IDC_REMOTE_FIRST + n), FALSE);
+  for (int n : k7::kDisabledSlots) EnableWindow(GetDlgItem(dialog, IDC_REMOTE_FIRST + n), FALSE);
 }
 
 INT_PTR CALLBACK DialogProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {

@@ -1,0 +1,31 @@
+// Where the hotkey editor puts its remote buttons on the picture of the
+// remote, and which of them no remote button reaches. The editor and the
+// preview program both draw from this one table.
+#pragma once
+
+namespace k7 {
+
+// One button per slot of a profile.
+constexpr int kEditorButtonCount = 34;
+
+struct ButtonRect {
+  int left, top, right, bottom;
+};
+
+// Client-pixel rectangle of each slot's button.
+inline constexpr ButtonRect kEditorButtonRects[kEditorButtonCount] = {
+    {32, 36, 45, 49},    {91, 36, 104, 49},   {32, 57, 45, 70},    {62, 57, 75, 70},
+    {91, 57, 104, 70},   {32, 78, 45, 91},    {62, 78, 75, 91},    {91, 78, 104, 91},
+    {32, 99, 45, 112},   {62, 99, 75, 112},   {91, 99, 104, 112},  {32, 120, 45, 133},
+    {62, 120, 75, 133},  {91, 120, 104, 133}, {32, 141, 45, 153},  {91, 141, 104, 153},
+    {50, 152, 87, 164},  {37, 162, 52, 191},  {56, 168, 80, 183},  {84, 161, 99, 190},
+    {50, 187, 86, 200},  {32, 197, 45, 210},  {91, 197, 104, 210}, {36, 225, 50, 235},
+    {61, 225, 75, 235},  {87, 225, 101, 235}, {36, 243, 50, 253},  {61, 243, 75, 253},
+    {87, 243, 101, 253}, {36, 261, 50, 271},  {61, 261, 75, 271},  {87, 261, 101, 271},
+    {49, 283, 63, 293},  {74, 283, 88, 293},
+};
+
+// Slots whose buttons stay disabled: no remote button reaches them.
+inline constexpr int kDisabledSlots[] = {0, 2, 5, 8, 11, 12};
+
+}  // namespace k7
