@@ -103,7 +103,9 @@ BOOL CMainDlg::OnInitDialog() {
   CheckDlgButton(Hwnd(), IDC_OSD, m_flags.bOsdEnabled ? BST_CHECKED : BST_UNCHECKED);
   StartOsdThread();
   for (const CategoryLabel& c : kCategoryLabels) AddTooltip(c.labelId);
-  m_pEditor = std::make_unique<CHotkeyEditorDlg>(Hwnd(), g_hInstance, m_flags);
+  m_pEditor = std::make_unique<CHotkeyEditorDlg>(
+      Hwnd(), g_hInstance, m_flags,
+      EditorFiles{g_szCtrlIniPath, g_szUserDefIniPath, g_szUserDefInfIniPath});
   SetTimer(Hwnd(), IDT_POLL, 1000, nullptr);
   // Once per start, when everything else runs. Without the first-run marker
   // (Mark still 0) the folder itself refuses writes.
@@ -281,7 +283,7 @@ void CMainDlg::OnTimer(UINT_PTR id) {
     m_dispatcher.ResetMouseStep();
   } else if (id == IDT_POLL) {
     m_connection.Poll();
-    if (m_flags.bEditorOpen && g_hEditorWnd != nullptr && m_pEditor) m_pEditor->Blink();
+    if (m_flags.bEditorOpen && m_pEditor) m_pEditor->Blink();
   }
 }
 
@@ -300,7 +302,10 @@ void CMainDlg::SetTrayIcon(int iconId) {
 }
 
 void CMainDlg::RunHotkeyEditor() {
-  if (!m_pEditor) m_pEditor = std::make_unique<CHotkeyEditorDlg>(Hwnd(), g_hInstance, m_flags);
+  if (!m_pEditor)
+    m_pEditor = std::make_unique<CHotkeyEditorDlg>(
+        Hwnd(), g_hInstance, m_flags,
+        EditorFiles{g_szCtrlIniPath, g_szUserDefIniPath, g_szUserDefInfIniPath});
   m_pEditor->Run();
 }
 

@@ -15,4 +15,38 @@ void ComboProfileList::SelectFirst() {
   SendMessageA(combo_, CB_SETCURSEL, 0, 0);
 }
 
+int ComboProfileList::SelectedIndex() const {
+  const LRESULT index = SendMessageA(combo_, CB_GETCURSEL, 0, 0);
+  return index == CB_ERR ? -1 : static_cast<int>(index);
+}
+
+bool ComboProfileList::SelectedName(std::string& name) const {
+  name.clear();
+  const int index = SelectedIndex();
+  if (index < 0) return false;
+  const LRESULT length = SendMessageA(combo_, CB_GETLBTEXTLEN, static_cast<WPARAM>(index), 0);
+  if (length == CB_ERR || length > kMaxProfileName) return false;
+  char text[kMaxProfileName + 1] = "";
+  SendMessageA(combo_, CB_GETLBTEXT, static_cast<WPARAM>(index), reinterpret_cast<LPARAM>(text));
+  name = text;
+  return true;
+}
+
+bool ComboProfileList::Contains(const char* name) const {
+  return SendMessageA(combo_, CB_FINDSTRINGEXACT, static_cast<WPARAM>(-1),
+                      reinterpret_cast<LPARAM>(name)) != CB_ERR;
+}
+
+void ComboProfileList::AppendAndSelect(const char* name) {
+  const LRESULT index = SendMessageA(combo_, CB_INSERTSTRING, static_cast<WPARAM>(-1),
+                                     reinterpret_cast<LPARAM>(name));
+  SendMessageA(combo_, CB_SETCURSEL, static_cast<WPARAM>(index), 0);
+}
+
+void ComboProfileList::DropLastAndSelect(int index) {
+  const LRESULT count = SendMessageA(combo_, CB_GETCOUNT, 0, 0);
+  if (count > 0) SendMessageA(combo_, CB_DELETESTRING, static_cast<WPARAM>(count - 1), 0);
+  SendMessageA(combo_, CB_SETCURSEL, static_cast<WPARAM>(index), 0);
+}
+
 }  // namespace k7

@@ -2,11 +2,17 @@
 
 #include "res/editor_ids.h"
 #include "ui/editor_logic.h"
-#include "ui/editor_win32.h"
 
 namespace k7 {
 
 namespace {
+
+// What the Application Name dialog checks against and where it leaves the
+// name; handed over with WM_INITDIALOG.
+struct AppNameRequest {
+  const ComboProfileList* profiles;
+  std::string* newAppName;
+};
 
 // Says why the name cannot be taken and leaves the dialog open for another.
 void RefuseName(HWND dlg, const char* message) {
@@ -14,30 +20,30 @@ void RefuseName(HWND dlg, const char* message) {
   SetFocus(GetDlgItem(dlg, IDC_APPNAME_EDIT));
 }
 
-void OnAppNameOk(HWND dlg) {
+void OnAppNameOk(HWND dlg, const AppNameRequest& request) {
   // 254 characters, as much as a description; longer names are refused below.
-  GetDlgItemTextA(dlg, IDC_APPNAME_EDIT, g_szNewAppName, 255);
-  g_szNewAppName[254] = '\0';
-  const bool known = SendMessageA(g_pEditorCombo, CB_FINDSTRINGEXACT, static_cast<WPARAM>(-1),
-                                  reinterpret_cast<LPARAM>(g_szNewAppName)) != CB_ERR;
-  const AppNameCheck check = CheckAppName(g_szNewAppName, known);
+  char name[255];
+  GetDlgItemTextA(dlg, IDC_APPNAME_EDIT, name, sizeof name);
+  name[sizeof name - 1] = '\0';
+  const AppNameCheck check = CheckAppName(name, request.profiles->Contains(name));
   if (check != AppNameCheck::kOk) {
     RefuseName(dlg, AppNameMessage(check));
     return;
   }
+  *request.newAppName = name;
   EndDialog(dlg, 1);
 }
 
-}  // namespace
-
-INT_PTR CALLBACK AppNameDlgProc(HWND dlg, UINT msg, WPARAM wp, LPARAM) {
+INT_PTR CALLBACK AppNameDlgProc(HWND dlg, UINT msg, WPARAM wp, LPARAM lp) {
   switch (msg) {
     case WM_INITDIALOG:
+      SetWindowLongPtrA(dlg, DWLP_USER, lp);
       SetFocus(GetDlgItem(dlg, IDC_APPNAME_EDIT));
       return FALSE;  // the focus is set
     case WM_COMMAND:
       if (LOWORD(wp) == IDOK) {
-        OnAppNameOk(dlg);
+        OnAppNameOk(dlg,
+                    *reinterpret_cast<const AppNameRequest*>(GetWindowLongPtrA(dlg, DWLP_USER)));
         return TRUE;
       }
       if (LOWORD(wp) == IDCANCEL) {
@@ -50,9 +56,13 @@ INT_PTR CALLBACK AppNameDlgProc(HWND dlg, UINT msg, WPARAM wp, LPARAM) {
   }
 }
 
-INT_PTR RunAppNameDialog(HINSTANCE instance) {
-  return DialogBoxParamA(instance, MAKEINTRESOURCEA(IDD_APPNAME), g_hEditorOwner, AppNameDlgProc,
-                         0);
+}  // namespace
+
+INT_PTR RunAppNameDialog(HINSTANCE instance, HWND owner, const ComboProfileList& profiles,
+                         std::string& newAppName) {
+  AppNameRequest request{&profiles, &newAppName};
+  return DialogBoxParamA(instance, MAKEINTRESOURCEA(IDD_APPNAME), owner, AppNameDlgProc,
+                         reinterpret_cast<LPARAM>(&request));
 }
 
 void CPathErrorDlg::OnCommand(int id, int, HWND) {

@@ -8,14 +8,16 @@
 #include <string>
 
 #include "profiles/ini_store.h"
+#include "profiles/profile_list_win32.h"
 #include "ui/dialog_win32.h"
 
 namespace k7 {
 
-// Application Name (template 130): 1 once a name the INI files can hold and
-// the editor's list does not know is in g_szNewAppName, 2 when cancelled.
-INT_PTR CALLBACK AppNameDlgProc(HWND dlg, UINT msg, WPARAM wp, LPARAM lp);
-INT_PTR RunAppNameDialog(HINSTANCE instance);
+// Application Name (template 130), owned by owner: 1 once the user gave a
+// name the INI files can hold and profiles does not list (left in
+// newAppName), 2 when cancelled.
+INT_PTR RunAppNameDialog(HINSTANCE instance, HWND owner, const ComboProfileList& profiles,
+                         std::string& newAppName);
 
 // File path error (template 133): 1 Assign (pick again), 0 Give up (drop the
 // new profile), 2 closed (keep it without a program).

@@ -10,7 +10,6 @@
 #include "dispatch/launcher_win32.h"
 #include "profiles/ini_paths.h"
 #include "ui/file_dialog_win32.h"
-#include "profiles/profile_list_win32.h"
 #include "profiles/profile_store.h"
 #include "receiver/report_route.h"
 #include "res/editor_ids.h"
@@ -18,18 +17,9 @@
 
 namespace k7 {
 
-HWND g_hEditorOwner = nullptr;
-HWND g_hEditorWnd = nullptr;
-HWND g_pHotKeyCtrl = nullptr;
-HWND g_pEditorCombo = nullptr;
-char g_szNewAppName[260] = "";
-HOTKEYVALUE g_EditorHotKeys[kSlotCount] = {};
-CHotkeyTable g_EditorTable;
-int g_nBlinkBase = kBitmapNormal;
-
-CHotkeyEditorDlg::CHotkeyEditorDlg(HWND parent, HINSTANCE instance, SharedFlags& flags)
-    : m_hInstance(instance), m_flags(flags) {
-  g_hEditorOwner = parent;
+CHotkeyEditorDlg::CHotkeyEditorDlg(HWND owner, HINSTANCE instance, SharedFlags& flags,
+                                   const EditorFiles& files)
+    : m_hEditorOwner(owner), m_hInstance(instance), m_flags(flags), m_files(files) {
   for (int n = 0; n < kSlotCount; ++n) {
     const ButtonRect& r = kEditorButtonRects[n];
     m_rcButton[n] = {r.left, r.top, r.right, r.bottom};
@@ -37,20 +27,14 @@ CHotkeyEditorDlg::CHotkeyEditorDlg(HWND parent, HINSTANCE instance, SharedFlags&
 }
 
 INT_PTR CHotkeyEditorDlg::Run() {
-  return DoModal(m_hInstance, IDD_EDITOR, g_hEditorOwner);
-}
-
-EditorFiles CHotkeyEditorDlg::Files() const {
-  return {g_szCtrlIniPath, g_szUserDefIniPath, g_szUserDefInfIniPath};
+  return DoModal(m_hInstance, IDD_EDITOR, m_hEditorOwner);
 }
 
 BOOL CHotkeyEditorDlg::OnInitDialog() {
-  g_hEditorWnd = Hwnd();
   m_nCurButton = kFirstEditorSlot;
-  g_pEditorCombo = Item(IDC_EDITOR_PROFILE);
-  ComboProfileList list(g_pEditorCombo);
-  FillProfileList(m_ini, list, g_szUserDefIniPath);
-  g_pHotKeyCtrl = Item(IDC_HOTKEY);
+  m_EditorCombo = ComboProfileList(Item(IDC_EDITOR_PROFILE));
+  FillProfileList(m_ini, m_EditorCombo, m_files.userDef);
+  m_pHotKeyCtrl = Item(IDC_HOTKEY);
   SetHotkeyControl(0);
   RegisterCaptureHotkeys();
   AddTooltips();
@@ -99,9 +83,8 @@ INT_PTR CHotkeyEditorDlg::HandleMessage(UINT msg, WPARAM wp, LPARAM lp) {
       // whole system, and the next editor could not take them.
       UnregisterCaptureHotkeys();
       for (CBitmapButton& button : m_Buttons) button.Detach();
-      g_hEditorWnd = nullptr;
-      g_pHotKeyCtrl = nullptr;
-      g_pEditorCombo = nullptr;
+      m_pHotKeyCtrl = nullptr;
+      m_EditorCombo = ComboProfileList();
       break;
     default:
       break;
@@ -161,7 +144,7 @@ bool CHotkeyEditorDlg::PreTranslateMessage(MSG& msg) {
   // or never sees (Enter, Space): stored as the hotkey itself.
   if (msg.message != WM_KEYDOWN) return false;
   if (msg.wParam != VK_BACK && msg.wParam != VK_SPACE && msg.wParam != VK_RETURN) return false;
-  if (g_pHotKeyCtrl == nullptr || GetFocus() != g_pHotKeyCtrl) return false;
+  if (m_pHotKeyCtrl == nullptr || GetFocus() != m_pHotKeyCtrl) return false;
   SetHotkeyControl(static_cast<uint16_t>(msg.wParam));
   return true;
 }
@@ -186,14 +169,14 @@ void CHotkeyEditorDlg::UnregisterCaptureHotkeys() {
 }
 
 void CHotkeyEditorDlg::OnHotKey(LPARAM lp) {
-  if (g_pHotKeyCtrl == nullptr || GetFocus() != g_pHotKeyCtrl) return;
+  if (m_pHotKeyCtrl == nullptr || GetFocus() != m_pHotKeyCtrl) return;
   const uint8_t vk = LOBYTE(HIWORD(lp));
   const uint8_t flags = HotkeyFlagsForModifiers(LOWORD(lp));
   SetHotkeyControl(static_cast<uint16_t>((flags << 8) | vk));
 }
 
 void CHotkeyEditorDlg::SetHotkeyControl(uint16_t value) {
-  SendMessageA(g_pHotKeyCtrl, HKM_SETHOTKEY, value, 0);
+  SendMessageA(m_pHotKeyCtrl, HKM_SETHOTKEY, value, 0);
 }
 
 void CHotkeyEditorDlg::RedrawButton(int n) {
@@ -203,18 +186,18 @@ void CHotkeyEditorDlg::RedrawButton(int n) {
 }
 
 void CHotkeyEditorDlg::ShowSlot(int n) {
-  SetHotkeyControl(HotkeyControlValue(g_EditorHotKeys[n]));
-  SetItemText(IDC_DESCRIPTION, g_EditorTable.Slot(n).szDescription);
+  SetHotkeyControl(HotkeyControlValue(m_EditorHotKeys[n]));
+  SetItemText(IDC_DESCRIPTION, m_EditorTable.Slot(n).szDescription);
 }
 
 void CHotkeyEditorDlg::SelectButton(int n) {
   if (n < 0 || n >= kSlotCount) return;
-  SetFocus(g_pHotKeyCtrl);
+  SetFocus(m_pHotKeyCtrl);
   // What the controls show belongs to the slot being left.
   const int c = m_nCurButton;
-  const LRESULT value = SendMessageA(g_pHotKeyCtrl, HKM_GETHOTKEY, 0, 0);
-  g_EditorHotKeys[c] = HotkeyValueFromControl(static_cast<uintptr_t>(value));
-  BUTTONSLOT& slot = g_EditorTable.Slot(c);
+  const LRESULT value = SendMessageA(m_pHotKeyCtrl, HKM_GETHOTKEY, 0, 0);
+  m_EditorHotKeys[c] = HotkeyValueFromControl(static_cast<uintptr_t>(value));
+  BUTTONSLOT& slot = m_EditorTable.Slot(c);
   GetItemText(IDC_DESCRIPTION, slot.szDescription, kDescriptionLen);
   // The blink may have left it on either bitmap.
   m_Buttons[c].LoadBitmaps(kBitmapNormal + c, kBitmapPressed + c, kBitmapPressed + c,
@@ -226,7 +209,7 @@ void CHotkeyEditorDlg::SelectButton(int n) {
 
 void CHotkeyEditorDlg::Blink() {
   if (Hwnd() == nullptr) return;
-  const int bitmap = NextBlinkBitmap(g_nBlinkBase, m_nCurButton);
+  const int bitmap = NextBlinkBitmap(m_nBlinkBase, m_nCurButton);
   m_Buttons[m_nCurButton].LoadBitmaps(bitmap);
   RedrawButton(m_nCurButton);
 }
@@ -248,28 +231,15 @@ std::string CHotkeyEditorDlg::ItemString(int id) const {
   return text;
 }
 
-bool CHotkeyEditorDlg::SelectedProfile(std::string& name) const {
-  name.clear();
-  const LRESULT index = SendMessageA(g_pEditorCombo, CB_GETCURSEL, 0, 0);
-  if (index == CB_ERR) return false;
-  const LRESULT length = SendMessageA(g_pEditorCombo, CB_GETLBTEXTLEN, index, 0);
-  // Never cut into another profile's name.
-  if (length == CB_ERR || length > kMaxProfileName) return false;
-  char text[kNameLen] = "";
-  SendMessageA(g_pEditorCombo, CB_GETLBTEXT, index, reinterpret_cast<LPARAM>(text));
-  name = text;
-  return true;
-}
-
 void CHotkeyEditorDlg::OnSelchangeProfile() {
   std::string name;
-  const LRESULT index = SendMessageA(g_pEditorCombo, CB_GETCURSEL, 0, 0);
-  if (index != CB_ERR && !SelectedProfile(name)) return;
-  LoadEditorProfile(m_ini, Files(), name.c_str(), g_EditorTable, g_EditorHotKeys);
+  // Nothing selected shows an empty profile; a name too long is not loaded.
+  if (m_EditorCombo.SelectedIndex() >= 0 && !m_EditorCombo.SelectedName(name)) return;
+  LoadEditorProfile(m_ini, m_files, name.c_str(), m_EditorTable, m_EditorHotKeys);
   SetItemText(IDC_EDITOR_NAME, name.c_str());
   char path[kMaxPath] = "";
   if (!name.empty()) {
-    m_ini.GetString(name.c_str(), "FilePath", "", path, sizeof path, g_szUserDefIniPath);
+    m_ini.GetString(name.c_str(), "FilePath", "", path, sizeof path, m_files.userDef);
   }
   SetItemText(IDC_EDITOR_PATH, path);
   // The selection commits what the controls show: let them show the loaded
@@ -286,43 +256,30 @@ bool CHotkeyEditorDlg::OnSaveProfile() {
   char fittedPath[kMaxPath];
   CopyBounded(fittedPath, path.c_str());
   CheckedWrites writes(m_ini);
-  SaveEditorProfile(writes, Files(), name.c_str(), fittedPath, g_EditorHotKeys, g_EditorTable);
+  SaveEditorProfile(writes, m_files, name.c_str(), fittedPath, m_EditorHotKeys, m_EditorTable);
   return !ReportIfWriteFailed(Hwnd(), writes);
 }
 
-void CHotkeyEditorDlg::AppendAndSelect(const char* name) {
-  // At the end, whatever the box's sorting: the list keeps file order.
-  const LRESULT index = SendMessageA(g_pEditorCombo, CB_INSERTSTRING, static_cast<WPARAM>(-1),
-                                     reinterpret_cast<LPARAM>(name));
-  SendMessageA(g_pEditorCombo, CB_SETCURSEL, static_cast<WPARAM>(index), 0);
-}
-
-void CHotkeyEditorDlg::DropLastAndSelect(LRESULT index) {
-  const LRESULT count = SendMessageA(g_pEditorCombo, CB_GETCOUNT, 0, 0);
-  if (count > 0) SendMessageA(g_pEditorCombo, CB_DELETESTRING, static_cast<WPARAM>(count - 1), 0);
-  SendMessageA(g_pEditorCombo, CB_SETCURSEL, static_cast<WPARAM>(index), 0);
-}
-
 void CHotkeyEditorDlg::RefillProfileList() {
-  SendMessageA(g_pEditorCombo, CB_RESETCONTENT, 0, 0);
-  ComboProfileList list(g_pEditorCombo);
-  FillProfileList(m_ini, list, g_szUserDefIniPath);
+  m_EditorCombo.Clear();
+  FillProfileList(m_ini, m_EditorCombo, m_files.userDef);
 }
 
 void CHotkeyEditorDlg::OnSaveAs() {
-  if (RunAppNameDialog(m_hInstance) != 1) return;
-  const LRESULT previous = SendMessageA(g_pEditorCombo, CB_GETCURSEL, 0, 0);
+  std::string name;
+  if (RunAppNameDialog(m_hInstance, m_hEditorOwner, m_EditorCombo, name) != 1) return;
+  const int previous = m_EditorCombo.SelectedIndex();
   const std::string previousName = ItemString(IDC_EDITOR_NAME);
-  AppendAndSelect(g_szNewAppName);
+  m_EditorCombo.AppendAndSelect(name.c_str());
   CheckedWrites writes(m_ini);
-  writes.WriteSection(g_szNewAppName, "\0", g_szUserDefIniPath);
+  writes.WriteSection(name.c_str(), "\0", m_files.userDef);
   if (!ReportIfWriteFailed(Hwnd(), writes)) {
-    SetItemText(IDC_EDITOR_NAME, g_szNewAppName);
+    SetItemText(IDC_EDITOR_NAME, name.c_str());
     if (OnSaveProfile()) return;
   }
   // Not saved under the new name: the list and the name are as before, the
   // hotkeys and descriptions on screen stay for another try.
-  DropLastAndSelect(previous);
+  m_EditorCombo.DropLastAndSelect(previous);
   SetItemText(IDC_EDITOR_NAME, previousName.c_str());
 }
 
@@ -331,19 +288,17 @@ bool CHotkeyEditorDlg::AskForFile(char (&path)[MAX_PATH]) {
 }
 
 void CHotkeyEditorDlg::OnNewProfile() {
-  if (RunAppNameDialog(m_hInstance) != 1) return;
-  // The dialogs below run their own loops: keep the name.
-  char name[kNameLen];
-  CopyBounded(name, g_szNewAppName);
-  const LRESULT previous = SendMessageA(g_pEditorCombo, CB_GETCURSEL, 0, 0);
-  AppendAndSelect(name);
+  std::string name;
+  if (RunAppNameDialog(m_hInstance, m_hEditorOwner, m_EditorCombo, name) != 1) return;
+  const int previous = m_EditorCombo.SelectedIndex();
+  m_EditorCombo.AppendAndSelect(name.c_str());
   CheckedWrites writes(m_ini);
-  writes.WriteSection(name, "\0", g_szUserDefIniPath);
+  writes.WriteSection(name.c_str(), "\0", m_files.userDef);
   if (ReportIfWriteFailed(Hwnd(), writes)) {
-    DropLastAndSelect(previous);
+    m_EditorCombo.DropLastAndSelect(previous);
     return;
   }
-  AssignNewProfilePath(name);
+  AssignNewProfilePath(name.c_str());
 }
 
 void CHotkeyEditorDlg::AssignNewProfilePath(const char* name) {
@@ -353,7 +308,7 @@ void CHotkeyEditorDlg::AssignNewProfilePath(const char* name) {
   for (;;) {
     if (files.PathExists(path)) {
       CheckedWrites writes(m_ini);
-      WriteProfilePath(writes, Files(), name, path);
+      WriteProfilePath(writes, m_files, name, path);
       // Left as a name without a program, as when the question is closed.
       if (ReportIfWriteFailed(Hwnd(), writes)) return;
       SetItemText(IDC_EDITOR_PATH, path);
@@ -370,7 +325,7 @@ void CHotkeyEditorDlg::AssignNewProfilePath(const char* name) {
     if (choice == CPathErrorDlg::kGiveUp) {
       std::string selected;
       CheckedWrites writes(m_ini);
-      if (SelectedProfile(selected)) EmptyProfile(writes, Files(), selected.c_str());
+      if (m_EditorCombo.SelectedName(selected)) EmptyProfile(writes, m_files, selected.c_str());
       // The name stays listed, as when the question is closed.
       if (ReportIfWriteFailed(Hwnd(), writes)) return;
       RefillProfileList();
@@ -385,13 +340,13 @@ void CHotkeyEditorDlg::OnDeleteProfile() {
   std::string name;
   // Nothing selected: there is no profile to delete, and an empty name
   // would make a section without a name.
-  if (!SelectedProfile(name) || name.empty()) return;
+  if (!m_EditorCombo.SelectedName(name) || name.empty()) return;
   CDeleteHotkeyDlg confirm;
   confirm.SetPrompt(name.c_str());
   if (confirm.DoModal(m_hInstance, IDD_DELETEHOTKEY, Hwnd()) != 1) return;
   CheckedWrites writes(m_ini);
-  EmptyProfile(writes, Files(), name.c_str());
-  ForgetCategoryApplication(writes, Files(), name.c_str());
+  EmptyProfile(writes, m_files, name.c_str());
+  ForgetCategoryApplication(writes, m_files, name.c_str());
   // Still listed and on screen: it was not deleted.
   if (ReportIfWriteFailed(Hwnd(), writes)) return;
   RefillProfileList();
@@ -407,13 +362,13 @@ void CHotkeyEditorDlg::OnBrowse() {
   if (name.empty()) return;
   // The path stays shown: Save writes it once the file can be written.
   CheckedWrites writes(m_ini);
-  writes.WriteString(name.c_str(), "FilePath", path, g_szUserDefIniPath);
+  writes.WriteString(name.c_str(), "FilePath", path, m_files.userDef);
   ReportIfWriteFailed(Hwnd(), writes);
 }
 
 void CHotkeyEditorDlg::OnClear() {
-  g_EditorTable.Slot(m_nCurButton) = BUTTONSLOT{};
-  g_EditorHotKeys[m_nCurButton] = HOTKEYVALUE{};
+  m_EditorTable.Slot(m_nCurButton) = BUTTONSLOT{};
+  m_EditorHotKeys[m_nCurButton] = HOTKEYVALUE{};
   SetHotkeyControl(0);
   SetItemText(IDC_DESCRIPTION, "");
 }

@@ -12,33 +12,19 @@
 #include "keys/hotkey_table.h"
 #include "profiles/ini_store_win32.h"
 #include "receiver/shared_flags.h"
+#include "profiles/profile_list_win32.h"
 #include "ui/dialog_win32.h"
 #include "ui/editor_button_win32.h"
 #include "ui/editor_logic.h"
 
 namespace k7 {
 
-class CHotkeyEditorDlg;
-
-// Owner of the editor and of its Application Name dialog: the main window.
-extern HWND g_hEditorOwner;
-// The editor's window while it is open, else null.
-extern HWND g_hEditorWnd;
-extern HWND g_pHotKeyCtrl;
-extern HWND g_pEditorCombo;
-// Name the Application Name dialog accepted last.
-extern char g_szNewAppName[260];
-// The control values of the profile on screen, slot by slot.
-extern HOTKEYVALUE g_EditorHotKeys[kSlotCount];
-// The profile on screen; its descriptions are the ones edited.
-extern CHotkeyTable g_EditorTable;
-// Bitmap base of the next blink (normal or pressed).
-extern int g_nBlinkBase;
-
 class CHotkeyEditorDlg : public ui::CDialog {
  public:
-  // flags.bEditorOpen is cleared when the editor closes.
-  CHotkeyEditorDlg(HWND parent, HINSTANCE instance, SharedFlags& flags);
+  // owner: the main window, also the owner of the Application Name dialog;
+  // flags.bEditorOpen is cleared when the editor closes; files: the INI files
+  // the editor reads and writes.
+  CHotkeyEditorDlg(HWND owner, HINSTANCE instance, SharedFlags& flags, const EditorFiles& files);
 
   // Shows the editor and returns when it closes.
   INT_PTR Run();
@@ -80,27 +66,31 @@ class CHotkeyEditorDlg : public ui::CDialog {
   void SetHotkeyControl(uint16_t value);
   // The whole text of a control.
   std::string ItemString(int id) const;
-  // The selected list entry; false when there is none or it is too long to
-  // be a profile name.
-  bool SelectedProfile(std::string& name) const;
-  void AppendAndSelect(const char* name);
-  // Takes the last list entry out again and selects entry index.
-  void DropLastAndSelect(LRESULT index);
   void RefillProfileList();
   // A new profile's program: the file dialog until an existing file is
   // picked or the user gives up.
   void AssignNewProfilePath(const char* name);
   // Open-file dialog owned by the editor; path is empty when cancelled.
   bool AskForFile(char (&path)[MAX_PATH]);
-  EditorFiles Files() const;
 
+  HWND m_hEditorOwner;
   HINSTANCE m_hInstance;
   SharedFlags& m_flags;
+  EditorFiles m_files;
   Win32IniStore m_ini;
   int m_nCurButton = kFirstEditorSlot;
   CBitmapButton m_Buttons[kSlotCount];
   RECT m_rcButton[kSlotCount];
   char m_szTip[80] = "";
+  // The controls, while the editor is open.
+  HWND m_pHotKeyCtrl = nullptr;
+  ComboProfileList m_EditorCombo;
+  // The control values of the profile on screen, slot by slot.
+  HOTKEYVALUE m_EditorHotKeys[kSlotCount] = {};
+  // The profile on screen; its descriptions are the ones edited.
+  CHotkeyTable m_EditorTable;
+  // Bitmap base of the next blink (normal or pressed).
+  int m_nBlinkBase = kBitmapNormal;
 };
 
 }  // namespace k7
