@@ -5,32 +5,12 @@
 #include "profiles/default_profiles.h"
 #include "profiles/first_run.h"
 #include "profiles/ini_paths.h"
-#include "profiles/profile_list_win32.h"
 #include "profiles/registry_win32.h"
 #include "receiver/notice_win32.h"
 #include "res/resource.h"
 #include "ui/aux_dialogs_win32.h"
 
 namespace k7 {
-
-char g_szCategory[16] = "DVD";
-HWND g_pProfileCombo = nullptr;
-
-namespace {
-
-// Control of each category's label, in the order the labels are refreshed.
-struct CategoryLabel {
-  const char* section;
-  int labelId;
-};
-constexpr CategoryLabel kCategoryLabels[] = {
-    {"DVD", IDC_LABEL_DVD},
-    {"Music", IDC_LABEL_MUSIC},
-    {"WWW", IDC_LABEL_WWW},
-    {"Speech", IDC_LABEL_SPEECH},
-};
-
-}  // namespace
 
 CMainDlg::CMainDlg(ReceiverKind receiverKind)
     : m_pressIni(m_fileReader, m_ini),
@@ -81,6 +61,7 @@ BOOL CMainDlg::OnInitDialog() {
   g_hInstance = reinterpret_cast<HINSTANCE>(GetWindowLongPtrA(Hwnd(), GWLP_HINSTANCE));
   g_hTrayIcon = LoadIconA(g_hInstance, MAKEINTRESOURCEA(IDI_READY));
   g_pTray = &m_tray;
+  m_settings.Attach(g_hInstance, {g_szCtrlIniPath, g_szUserDefIniPath, g_szUserDefInfIniPath});
 
   const int icon = m_connection.ConnectAtStartup();
   g_hTrayIcon = LoadIconA(g_hInstance, MAKEINTRESOURCEA(icon));
@@ -90,22 +71,13 @@ BOOL CMainDlg::OnInitDialog() {
   m_uTaskbarCreated = RegisterWindowMessageA("TaskbarCreated");
   m_pMenuTexts = &LoadTrayMenuTexts(GetSystemDefaultLangID());
 
-  g_pProfileCombo = Item(IDC_PROFILE);
-  ComboProfileList box(g_pProfileCombo);
   Win32Registry registry;
-  const std::string unwritten = LoadProfilesAtStartup(m_ini, box, m_profileNames, registry);
+  const std::string unwritten =
+      LoadProfilesAtStartup(m_ini, m_settings.ProfileBox(), m_profileNames, registry);
   m_connection.StartReaderAtStartup();
 
-  RefreshCategoryLabels();
-  CheckRadio(IDC_CAT_DVD, IDC_CAT_SPEECH, IDC_CAT_DVD);
-  OnCategoryDvd();
-  m_flags.bOsdEnabled = m_ini.GetInt("Default", "OSD", 1, g_szCtrlIniPath) != 0;
-  CheckDlgButton(Hwnd(), IDC_OSD, m_flags.bOsdEnabled ? BST_CHECKED : BST_UNCHECKED);
+  m_settings.ShowAtStartup();
   StartOsdThread();
-  for (const CategoryLabel& c : kCategoryLabels) AddTooltip(c.labelId);
-  m_pEditor = std::make_unique<CHotkeyEditorDlg>(
-      Hwnd(), g_hInstance, m_flags,
-      EditorFiles{g_szCtrlIniPath, g_szUserDefIniPath, g_szUserDefInfIniPath});
   SetTimer(Hwnd(), IDT_POLL, 1000, nullptr);
   // Once per start, when everything else runs. Without the first-run marker
   // (Mark still 0) the folder itself refuses writes.
@@ -122,36 +94,6 @@ bool CMainDlg::BuildIniPaths() {
   if (n == 0 || n >= sizeof module - 1) return false;
   module[n] = '\0';
   return k7::BuildIniPaths(module);
-}
-
-void CMainDlg::RefreshCategoryLabels() {
-  for (const CategoryLabel& c : kCategoryLabels) {
-    char name[kNameLen];
-    m_ini.GetString(c.section, "APName", "", name, sizeof name, g_szCtrlIniPath);
-    SetItemText(c.labelId, name);
-  }
-}
-
-void CMainDlg::OnCategory(const char* section) {
-  CopyBounded(g_szCategory, section);
-  char name[kNameLen];
-  m_ini.GetString(g_szCategory, "APName", "", name, sizeof name, g_szCtrlIniPath);
-  char path[kMaxPath] = "";
-  if (name[0] != '\0') m_ini.GetString(name, "FilePath", "", path, sizeof path, g_szUserDefIniPath);
-  SetItemText(IDC_EXE_PATH, path);
-  SetItemText(IDC_PROFILE, name);
-}
-
-void CMainDlg::OnDefault() {
-  CheckedWrites writes(m_ini);
-  WriteDefaultProfiles(writes);
-  // Not restored: the window keeps showing what it showed.
-  if (ReportIfWriteFailed(Hwnd(), writes)) return;
-  ComboProfileList box(g_pProfileCombo);
-  RefreshProfileList(m_ini, box, m_profileNames, g_szUserDefIniPath);
-  RefreshCategoryLabels();
-  CheckRadio(IDC_CAT_DVD, IDC_CAT_SPEECH, IDC_CAT_DVD);
-  OnCategoryDvd();
 }
 
 INT_PTR CMainDlg::HandleMessage(UINT msg, WPARAM wp, LPARAM lp) {
@@ -178,7 +120,7 @@ INT_PTR CMainDlg::HandleMessage(UINT msg, WPARAM wp, LPARAM lp) {
       return TRUE;
     case WM_K7_LEARN:
       // Learning belongs to the hotkey editor, on this thread.
-      if (m_pEditor) m_pEditor->Learn(static_cast<int>(wp), static_cast<int>(lp));
+      m_settings.LearnInEditor(static_cast<int>(wp), static_cast<int>(lp));
       return TRUE;
     default:
       if (msg == m_uTaskbarCreated && m_uTaskbarCreated != 0) {
@@ -192,7 +134,7 @@ INT_PTR CMainDlg::HandleMessage(UINT msg, WPARAM wp, LPARAM lp) {
 }
 
 void CMainDlg::OnCommand(int id, int code, HWND) {
-  if (OnSettingsCommand(id, code)) return;
+  if (m_settings.OnCommand(id, code)) return;
   switch (id) {
     case ID_TRAY_OPEN:
       OnTrayOpen();
@@ -208,21 +150,6 @@ void CMainDlg::OnCommand(int id, int code, HWND) {
       break;
     case ID_TRAY_EXIT:
       ExitProgram();
-      break;
-    case IDC_CAT_DVD:
-      OnCategory("DVD");
-      break;
-    case IDC_CAT_MUSIC:
-      OnCategory("Music");
-      break;
-    case IDC_CAT_WWW:
-      OnCategory("WWW");
-      break;
-    case IDC_CAT_SPEECH:
-      OnCategory("Speech");
-      break;
-    case IDC_DEFAULT:
-      OnDefault();
       break;
     default:
       break;
@@ -240,15 +167,7 @@ bool CMainDlg::PreTranslateMessage(MSG& msg) {
 }
 
 const char* CMainDlg::TooltipText(int id) {
-  for (const CategoryLabel& c : kCategoryLabels) {
-    if (c.labelId != id) continue;
-    // The labels are too narrow for long names: the tip shows the whole name.
-    char text[260];
-    GetItemText(id, text, sizeof text);
-    CopyBounded(m_szTip, text);
-    return m_szTip;
-  }
-  return nullptr;
+  return m_settings.TooltipText(id);
 }
 
 void CMainDlg::OnTrayNotify(WPARAM id, LPARAM mouseMessage) {
@@ -273,8 +192,7 @@ void CMainDlg::ShowTrayMenu() {
 }
 
 void CMainDlg::OnTrayOpen() {
-  CheckRadio(IDC_CAT_DVD, IDC_CAT_SPEECH, IDC_CAT_DVD);
-  OnCategoryDvd();
+  m_settings.ShowDvdCategory();
   ShowWindow(Hwnd(), SW_SHOW);
 }
 
@@ -283,7 +201,7 @@ void CMainDlg::OnTimer(UINT_PTR id) {
     m_dispatcher.ResetMouseStep();
   } else if (id == IDT_POLL) {
     m_connection.Poll();
-    if (m_flags.bEditorOpen && m_pEditor) m_pEditor->Blink();
+    if (m_flags.bEditorOpen) m_settings.BlinkEditor();
   }
 }
 
@@ -299,14 +217,6 @@ void CMainDlg::ExitProgram() {
 
 void CMainDlg::SetTrayIcon(int iconId) {
   k7::SetTrayIcon(iconId);
-}
-
-void CMainDlg::RunHotkeyEditor() {
-  if (!m_pEditor)
-    m_pEditor = std::make_unique<CHotkeyEditorDlg>(
-        Hwnd(), g_hInstance, m_flags,
-        EditorFiles{g_szCtrlIniPath, g_szUserDefIniPath, g_szUserDefInfIniPath});
-  m_pEditor->Run();
 }
 
 void CMainDlg::ShowReceiverMissing() {

@@ -5,8 +5,6 @@
 
 #include <windows.h>
 
-#include <memory>
-
 #include "app/tray_menu.h"
 #include "app/tray_win32.h"
 #include "dispatch/dispatch.h"
@@ -19,13 +17,9 @@
 #include "receiver/connection.h"
 #include "receiver/receiver_win32.h"
 #include "ui/dialog_win32.h"
-#include "ui/editor_win32.h"
+#include "ui/settings_win32.h"
 
 namespace k7 {
-
-// Category section of the control file that the settings dialog shows.
-extern char g_szCategory[16];
-extern HWND g_pProfileCombo;
 
 class CMainDlg : public ui::CDialog, private IConnectionView {
  public:
@@ -34,20 +28,7 @@ class CMainDlg : public ui::CDialog, private IConnectionView {
 
   INT_PTR Run(HINSTANCE instance);
 
-  // Restores the built-in profiles and shows them (button 1067, first run).
-  void OnDefault();
-  // The four category radios: one behaviour, another section.
-  void OnCategory(const char* section);
-  void OnCategoryDvd() { OnCategory("DVD"); }
-  void RefreshCategoryLabels();
   void ExitProgram();
-
-  // The settings window's controls.
-  void OnSelchangeProfile();
-  void OnBrowse();
-  void OnPathOk();
-  void OnAdvance();
-  void OnEnableOsd();
 
  protected:
   INT_PTR HandleMessage(UINT msg, WPARAM wp, LPARAM lp) override;
@@ -62,10 +43,6 @@ class CMainDlg : public ui::CDialog, private IConnectionView {
   void ShowReceiverMissing() override;
   void SetTrayIcon(int iconId) override;
 
-  // Handles the settings controls' commands; false for any other id.
-  bool OnSettingsCommand(int id, int code);
-  // Runs the hotkey editor modally; returns when it closes.
-  void RunHotkeyEditor();
   void OnTrayNotify(WPARAM id, LPARAM mouseMessage);
   void ShowTrayMenu();
   void OnTrayOpen();
@@ -79,7 +56,6 @@ class CMainDlg : public ui::CDialog, private IConnectionView {
   HICON m_hIcon = nullptr;
   bool m_bExited = false;
   UINT m_uTaskbarCreated = 0;
-  char m_szTip[81] = "";
   const TrayMenuTexts* m_pMenuTexts = nullptr;
 
   // Flags the reader thread reads and this thread sets (and the reverse).
@@ -101,8 +77,8 @@ class CMainDlg : public ui::CDialog, private IConnectionView {
   Win32Receiver m_receiver;
   ReceiverConnection m_connection;
   CTrayIcon m_tray;
-  // The hotkey editor, made on the first Advance and kept for the whole run.
-  std::unique_ptr<CHotkeyEditorDlg> m_pEditor;
+  // The settings controls of this window, and the hotkey editor behind them.
+  CSettingsPage m_settings{*this, m_flags, m_profileNames};
 };
 
 }  // namespace k7

@@ -1,41 +1,70 @@
-// The settings window's own controls: which profile each launch button
-// starts, that profile's program, the display switch. Every choice is written
-// the moment it is made; the window has no Apply or Cancel.
-#include <windows.h>
+#include "ui/settings_win32.h"
 
 #include <cstring>
 #include <string>
 
-#include "app/main_dlg_win32.h"
 #include "base/text.h"
+#include "dispatch/dispatch.h"
+#include "profiles/default_profiles.h"
 #include "profiles/ini_paths.h"
-#include "profiles/profile_list_win32.h"
 #include "profiles/profile_store.h"
-#include "receiver/report_route.h"
 #include "res/resource.h"
 #include "ui/aux_dialogs_win32.h"
-#include "ui/editor_logic.h"
 #include "ui/file_dialog_win32.h"
 
 namespace k7 {
 namespace {
 
-// The label that names the current category's application.
-int CurrentCategoryLabel() {
-  const struct {
-    const char* section;
-    int labelId;
-  } labels[] = {{"Music", IDC_LABEL_MUSIC}, {"WWW", IDC_LABEL_WWW}, {"Speech", IDC_LABEL_SPEECH}};
-  for (const auto& l : labels) {
-    if (std::strcmp(g_szCategory, l.section) == 0) return l.labelId;
-  }
-  return IDC_LABEL_DVD;
-}
+// Control of each category's label, in the order the labels are refreshed.
+struct CategoryLabel {
+  const char* section;
+  int labelId;
+};
+constexpr CategoryLabel kCategoryLabels[] = {
+    {"DVD", IDC_LABEL_DVD},
+    {"Music", IDC_LABEL_MUSIC},
+    {"WWW", IDC_LABEL_WWW},
+    {"Speech", IDC_LABEL_SPEECH},
+};
 
 }  // namespace
 
-bool CMainDlg::OnSettingsCommand(int id, int code) {
+void CSettingsPage::Attach(HINSTANCE instance, const EditorFiles& files) {
+  m_hInstance = instance;
+  m_files = files;
+  m_ProfileCombo = ComboProfileList(m_window.Item(IDC_PROFILE));
+}
+
+void CSettingsPage::ShowAtStartup() {
+  RefreshCategoryLabels();
+  ShowDvdCategory();
+  m_flags.bOsdEnabled = m_ini.GetInt("Default", "OSD", 1, m_files.ctrl) != 0;
+  CheckDlgButton(m_window.Hwnd(), IDC_OSD, m_flags.bOsdEnabled ? BST_CHECKED : BST_UNCHECKED);
+  for (const CategoryLabel& c : kCategoryLabels) m_window.AddTooltip(c.labelId);
+}
+
+void CSettingsPage::ShowDvdCategory() {
+  m_window.CheckRadio(IDC_CAT_DVD, IDC_CAT_SPEECH, IDC_CAT_DVD);
+  OnCategory("DVD");
+}
+
+bool CSettingsPage::OnCommand(int id, int code) {
   switch (id) {
+    case IDC_CAT_DVD:
+      OnCategory("DVD");
+      return true;
+    case IDC_CAT_MUSIC:
+      OnCategory("Music");
+      return true;
+    case IDC_CAT_WWW:
+      OnCategory("WWW");
+      return true;
+    case IDC_CAT_SPEECH:
+      OnCategory("Speech");
+      return true;
+    case IDC_DEFAULT:
+      OnDefault();
+      return true;
     case IDC_PROFILE:
       // Only a pick from the list assigns; typing into the box does not.
       if (code == CBN_SELCHANGE) OnSelchangeProfile();
@@ -57,69 +86,121 @@ bool CMainDlg::OnSettingsCommand(int id, int code) {
   }
 }
 
-void CMainDlg::OnSelchangeProfile() {
-  const LRESULT index = SendMessageA(g_pProfileCombo, CB_GETCURSEL, 0, 0);
-  if (index == CB_ERR) return;
-  const LRESULT length = SendMessageA(g_pProfileCombo, CB_GETLBTEXTLEN, index, 0);
-  if (length == CB_ERR || length > kMaxProfileName) return;  // never cut into another name
-  char name[kNameLen] = "";
-  SendMessageA(g_pProfileCombo, CB_GETLBTEXT, index, reinterpret_cast<LPARAM>(name));
+const char* CSettingsPage::TooltipText(int id) {
+  for (const CategoryLabel& c : kCategoryLabels) {
+    if (c.labelId != id) continue;
+    // The labels are too narrow for long names: the tip shows the whole name.
+    char text[260];
+    m_window.GetItemText(id, text, sizeof text);
+    CopyBounded(m_szTip, text);
+    return m_szTip;
+  }
+  return nullptr;
+}
+
+void CSettingsPage::BlinkEditor() {
+  if (m_pEditor) m_pEditor->Blink();
+}
+
+void CSettingsPage::LearnInEditor(int code, int marker) {
+  if (m_pEditor) m_pEditor->Learn(code, marker);
+}
+
+void CSettingsPage::RefreshCategoryLabels() {
+  for (const CategoryLabel& c : kCategoryLabels) {
+    char name[kNameLen];
+    m_ini.GetString(c.section, "APName", "", name, sizeof name, m_files.ctrl);
+    m_window.SetItemText(c.labelId, name);
+  }
+}
+
+int CSettingsPage::CurrentCategoryLabel() const {
+  for (const CategoryLabel& c : kCategoryLabels) {
+    if (std::strcmp(m_szCategory, c.section) == 0) return c.labelId;
+  }
+  return IDC_LABEL_DVD;
+}
+
+void CSettingsPage::OnCategory(const char* section) {
+  CopyBounded(m_szCategory, section);
+  char name[kNameLen];
+  m_ini.GetString(m_szCategory, "APName", "", name, sizeof name, m_files.ctrl);
+  char path[kMaxPath] = "";
+  if (name[0] != '\0') m_ini.GetString(name, "FilePath", "", path, sizeof path, m_files.userDef);
+  m_window.SetItemText(IDC_EXE_PATH, path);
+  m_window.SetItemText(IDC_PROFILE, name);
+}
+
+void CSettingsPage::OnDefault() {
   CheckedWrites writes(m_ini);
-  writes.WriteString(g_szCategory, "APName", name, g_szCtrlIniPath);
-  if (ReportIfWriteFailed(Hwnd(), writes)) {
+  WriteDefaultProfiles(writes);
+  // Not restored: the window keeps showing what it showed.
+  if (ReportIfWriteFailed(m_window.Hwnd(), writes)) return;
+  RefreshProfileList(m_ini, m_ProfileCombo, m_profileNames, m_files.userDef);
+  RefreshCategoryLabels();
+  ShowDvdCategory();
+}
+
+void CSettingsPage::OnSelchangeProfile() {
+  std::string name;
+  if (!m_ProfileCombo.SelectedName(name)) return;
+  CheckedWrites writes(m_ini);
+  writes.WriteString(m_szCategory, "APName", name.c_str(), m_files.ctrl);
+  if (ReportIfWriteFailed(m_window.Hwnd(), writes)) {
     // The category keeps its application: the box names it again, as its
     // label still does; the path field keeps what it holds.
     char kept[260];
-    GetItemText(CurrentCategoryLabel(), kept, sizeof kept);
-    SetItemText(IDC_PROFILE, kept);
+    m_window.GetItemText(CurrentCategoryLabel(), kept, sizeof kept);
+    m_window.SetItemText(IDC_PROFILE, kept);
     return;
   }
   char path[kMaxPath];
-  m_ini.GetString(name, "FilePath", "", path, sizeof path, g_szUserDefIniPath);
-  SetItemText(IDC_EXE_PATH, path);
+  m_ini.GetString(name.c_str(), "FilePath", "", path, sizeof path, m_files.userDef);
+  m_window.SetItemText(IDC_EXE_PATH, path);
   RefreshCategoryLabels();
 }
 
-void CMainDlg::OnBrowse() {
+void CSettingsPage::OnBrowse() {
   char file[MAX_PATH];
   // Only shown; the path is stored by the path's OK button.
-  if (ui::ChooseProgramFile(Hwnd(), file)) SetItemText(IDC_EXE_PATH, file);
+  if (ui::ChooseProgramFile(m_window.Hwnd(), file)) m_window.SetItemText(IDC_EXE_PATH, file);
 }
 
-void CMainDlg::OnPathOk() {
+void CSettingsPage::OnPathOk() {
   // Room for quotes and blanks around a path of full length.
   char typed[kMaxPath + 32];
-  GetItemText(IDC_EXE_PATH, typed, sizeof typed);
+  m_window.GetItemText(IDC_EXE_PATH, typed, sizeof typed);
   char path[kMaxPath];
   CopyBounded(path, PathFromTypedText(typed).c_str());
   char name[kNameLen];
-  m_ini.GetString(g_szCategory, "APName", "", name, sizeof name, g_szCtrlIniPath);
+  m_ini.GetString(m_szCategory, "APName", "", name, sizeof name, m_files.ctrl);
   // A category without an application has no profile to give the path to;
   // writing it would create a section with an empty name.
   if (name[0] == '\0') return;
-  const EditorFiles files{g_szCtrlIniPath, g_szUserDefIniPath, g_szUserDefInfIniPath};
   CheckedWrites writes(m_ini);
-  WriteProfilePath(writes, files, name, path);
-  ReportIfWriteFailed(Hwnd(), writes);  // the typed path stays in its field
+  WriteProfilePath(writes, m_files, name, path);
+  ReportIfWriteFailed(m_window.Hwnd(), writes);  // the typed path stays in its field
 }
 
-void CMainDlg::OnAdvance() {
+void CSettingsPage::OnAdvance() {
+  if (!m_pEditor) {
+    m_pEditor = std::make_unique<CHotkeyEditorDlg>(m_window.Hwnd(), m_hInstance, m_flags, m_files);
+  }
   m_flags.bEditorOpen = true;
-  RunHotkeyEditor();
+  m_pEditor->Run();
   m_flags.bEditorOpen = false;
   // Profiles created or deleted in the editor appear or vanish.
-  ComboProfileList box(g_pProfileCombo);
-  RefreshProfileList(m_ini, box, m_profileNames, g_szUserDefIniPath);
+  RefreshProfileList(m_ini, m_ProfileCombo, m_profileNames, m_files.userDef);
   RefreshCategoryLabels();
-  OnCategory(g_szCategory);
+  OnCategory(m_szCategory);
 }
 
-void CMainDlg::OnEnableOsd() {
-  m_flags.bOsdEnabled = IsChecked(IDC_OSD);
+void CSettingsPage::OnEnableOsd() {
+  m_flags.bOsdEnabled = m_window.IsChecked(IDC_OSD);
   // Not stored, the switch still holds until the program ends.
   CheckedWrites writes(m_ini);
-  writes.WriteString("Default", "OSD", m_flags.bOsdEnabled ? "1" : "0", g_szCtrlIniPath);
-  ReportIfWriteFailed(Hwnd(), writes);
+  writes.WriteString("Default", "OSD", m_flags.bOsdEnabled ? "1" : "0", m_files.ctrl);
+  ReportIfWriteFailed(m_window.Hwnd(), writes);
 }
 
 }  // namespace k7
