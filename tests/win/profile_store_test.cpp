@@ -95,6 +95,45 @@ TEST_F(ProfileStore, TheComboBoxKeepsFileOrderDespiteItsSortStyle) {
   DestroyWindow(combo);
 }
 
+// What the settings window and the editor ask of their boxes: the selected
+// name (none when nothing is selected or the entry is too long to be a
+// profile's), a lookup in any letter case, and a new name that goes to the end
+// of a sorted box selected and is taken back out.
+TEST_F(ProfileStore, TheComboListReadsFindsAndTakesBackNames) {
+  HWND combo = CreateWindowA("COMBOBOX", "", WS_POPUP | CBS_DROPDOWN | CBS_SORT, 0, 0, 100, 200,
+                             nullptr, nullptr, GetModuleHandleA(nullptr), nullptr);
+  ASSERT_NE(combo, nullptr);
+  ComboProfileList list(combo);
+  const std::string longest(kMaxProfileName, 'L');
+  const std::string tooLong(kMaxProfileName + 1, 'T');
+  for (const std::string& name : {std::string("Zeta"), longest, tooLong}) list.Append(name.c_str());
+  const struct {
+    int select;
+    bool named;
+    std::string name;
+  } cases[] = {{-1, false, ""}, {0, true, "Zeta"}, {1, true, longest}, {2, false, ""}};
+  for (const auto& c : cases) {
+    SendMessageA(combo, CB_SETCURSEL, static_cast<WPARAM>(c.select), 0);
+    std::string name = "stale";
+    EXPECT_EQ(list.SelectedIndex(), c.select);
+    EXPECT_EQ(list.SelectedName(name), c.named) << c.select;
+    EXPECT_EQ(name, c.name) << c.select;
+  }
+  EXPECT_TRUE(list.Contains("zETA"));
+  EXPECT_FALSE(list.Contains("Zet"));
+
+  list.AppendAndSelect("Alpha");
+  std::string name;
+  EXPECT_EQ(list.SelectedIndex(), 3);
+  EXPECT_TRUE(list.SelectedName(name));
+  EXPECT_EQ(name, "Alpha");
+  list.DropLastAndSelect(0);
+  EXPECT_FALSE(list.Contains("Alpha"));
+  EXPECT_EQ(SendMessageA(combo, CB_GETCOUNT, 0, 0), 3);
+  EXPECT_EQ(list.SelectedIndex(), 0);
+  DestroyWindow(combo);
+}
+
 TEST_F(ProfileStore, TheSnapshotNamesAProcessWithItsLetterCase) {
   char name[MAX_PATH] = "";
   ASSERT_TRUE(GetProcessExeName(GetCurrentProcessId(), name, sizeof name));
