@@ -11,7 +11,6 @@
 #include "profiles/ini_paths.h"
 #include "ui/file_dialog_win32.h"
 #include "profiles/profile_store.h"
-#include "receiver/report_route.h"
 #include "res/editor_ids.h"
 #include "ui/aux_dialogs_win32.h"
 
