@@ -24,7 +24,6 @@ CMainDlg::CMainDlg(ReceiverKind receiverKind)
 
 CMainDlg::~CMainDlg() {
   StopReaderOrEnd();
-  g_pTray = nullptr;
 }
 
 void CMainDlg::StopReaderOrEnd() {
@@ -43,6 +42,7 @@ void CMainDlg::StopReaderOrEnd() {
 }
 
 INT_PTR CMainDlg::Run(HINSTANCE instance) {
+  m_hInstance = instance;
   m_hIcon = LoadIconA(instance, MAKEINTRESOURCEA(IDI_APP));
   return DoModal(instance, IDD_MAIN, nullptr);
 }
@@ -56,17 +56,13 @@ BOOL CMainDlg::OnInitDialog() {
     EndDialog(0);
     return FALSE;
   }
-  g_hMainWnd = Hwnd();
   m_receiver.SetHostWindow(Hwnd());
-  g_hInstance = reinterpret_cast<HINSTANCE>(GetWindowLongPtrA(Hwnd(), GWLP_HINSTANCE));
-  g_hTrayIcon = LoadIconA(g_hInstance, MAKEINTRESOURCEA(IDI_READY));
-  g_pTray = &m_tray;
-  m_settings.Attach(g_hInstance, {g_szCtrlIniPath, g_szUserDefIniPath, g_szUserDefInfIniPath});
+  m_settings.Attach(m_hInstance, {g_szCtrlIniPath, g_szUserDefIniPath, g_szUserDefInfIniPath});
 
   const int icon = m_connection.ConnectAtStartup();
-  g_hTrayIcon = LoadIconA(g_hInstance, MAKEINTRESOURCEA(icon));
   m_tray.Remove();  // clears a stale entry left by a copy that did not end cleanly
-  m_tray.Add(g_hMainWnd, g_hTrayIcon, kTrayIconId, WM_TRAYNOTIFY, kProgramTitle);
+  m_tray.Add(Hwnd(), LoadIconA(m_hInstance, MAKEINTRESOURCEA(icon)), kTrayIconId, WM_TRAYNOTIFY,
+             kProgramTitle);
   m_tray.Modify();
   m_uTaskbarCreated = RegisterWindowMessageA("TaskbarCreated");
   m_pMenuTexts = &LoadTrayMenuTexts(GetSystemDefaultLangID());
@@ -112,7 +108,7 @@ INT_PTR CMainDlg::HandleMessage(UINT msg, WPARAM wp, LPARAM lp) {
       ExitProgram();
       break;
     case WM_K7_TRAYICON:
-      k7::SetTrayIcon(static_cast<int>(wp));
+      SetTrayIcon(static_cast<int>(wp));
       return TRUE;
     case WM_K7_MOUSETIMER:
       KillTimer(Hwnd(), IDT_MOUSEACCEL);
@@ -125,7 +121,7 @@ INT_PTR CMainDlg::HandleMessage(UINT msg, WPARAM wp, LPARAM lp) {
     default:
       if (msg == m_uTaskbarCreated && m_uTaskbarCreated != 0) {
         // Explorer restarted: the icon is gone from the new tray.
-        k7::SetTrayIcon(m_flags.bDisabled || !m_flags.bConnected ? IDI_OFF : IDI_READY);
+        SetTrayIcon(m_flags.bDisabled || !m_flags.bConnected ? IDI_OFF : IDI_READY);
         return TRUE;
       }
       break;
@@ -216,11 +212,11 @@ void CMainDlg::ExitProgram() {
 }
 
 void CMainDlg::SetTrayIcon(int iconId) {
-  k7::SetTrayIcon(iconId);
+  m_tray.Show(m_hInstance, iconId);
 }
 
 void CMainDlg::ShowReceiverMissing() {
-  ShowReceiverMissingNotice(g_hInstance);
+  ShowReceiverMissingNotice(m_hInstance);
 }
 
 }  // namespace k7

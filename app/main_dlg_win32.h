@@ -53,6 +53,7 @@ class CMainDlg : public ui::CDialog, private IConnectionView {
   // still uses this window's members, so the process ends here instead.
   void StopReaderOrEnd();
 
+  HINSTANCE m_hInstance = nullptr;
   HICON m_hIcon = nullptr;
   bool m_bExited = false;
   UINT m_uTaskbarCreated = 0;

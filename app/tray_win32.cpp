@@ -7,11 +7,6 @@
 
 namespace k7 {
 
-HWND g_hMainWnd = nullptr;
-HINSTANCE g_hInstance = nullptr;
-CTrayIcon* g_pTray = nullptr;
-HICON g_hTrayIcon = nullptr;
-
 void CTrayIcon::Fill(NOTIFYICONDATAA& data) const {
   ZeroMemory(&data, sizeof data);
   // The first version of the structure: every shell since Windows 95 takes it.
@@ -49,13 +44,13 @@ void CTrayIcon::Remove() {
   NOTIFYICONDATAA data;
   Fill(data);
   Shell_NotifyIconA(NIM_DELETE, &data);
+  m_hOwner = nullptr;
 }
 
-void SetTrayIcon(int iconId) {
-  if (g_pTray == nullptr) return;
-  g_hTrayIcon = LoadIconA(g_hInstance, MAKEINTRESOURCEA(iconId));
-  g_pTray->Add(g_hMainWnd, g_hTrayIcon, kTrayIconId, WM_TRAYNOTIFY, kProgramTitle);
-  g_pTray->Modify();
+void CTrayIcon::Show(HINSTANCE instance, int iconId) {
+  if (m_hOwner == nullptr) return;
+  Add(m_hOwner, LoadIconA(instance, MAKEINTRESOURCEA(iconId)), m_uId, m_uCallbackMessage, m_szTip);
+  Modify();
 }
 
 }  // namespace k7

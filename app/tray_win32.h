@@ -15,8 +15,14 @@ class CTrayIcon {
   void Add(HWND owner, HICON icon, UINT id, UINT callbackMessage, const char* tooltip);
   // NIM_MODIFY with the stored values.
   BOOL Modify();
-  // Destroys the stored icon, if any, then NIM_DELETE.
+  // Destroys the stored icon, if any, then NIM_DELETE. The icon stays away:
+  // a picture asked for later (a report's flash still queued at exit) is
+  // not shown.
   void Remove();
+  // The one way the tray picture changes once the icon is added: load the
+  // icon, Add (puts it back if it went missing), Modify. User-interface
+  // thread only.
+  void Show(HINSTANCE instance, int iconId);
 
  private:
   void Fill(NOTIFYICONDATAA& data) const;
@@ -27,14 +33,5 @@ class CTrayIcon {
   char m_szTip[52] = "";
   HICON m_hIcon = nullptr;
 };
-
-extern HWND g_hMainWnd;
-extern HINSTANCE g_hInstance;
-extern CTrayIcon* g_pTray;
-extern HICON g_hTrayIcon;
-
-// The one way the tray picture changes: load the icon, Add (puts it back if
-// it went missing), Modify. User-interface thread only.
-void SetTrayIcon(int iconId);
 
 }  // namespace k7
