@@ -3,7 +3,7 @@
 // tray's Reload, Enable and Disable.
 #pragma once
 
-#include "receiver/shared_flags.h"
+#include "base/shared_flags.h"
 
 namespace k7 {
 

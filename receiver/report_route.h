@@ -6,7 +6,7 @@
 #include <cstdint>
 
 #include "dispatch/dispatch.h"
-#include "receiver/shared_flags.h"
+#include "base/shared_flags.h"
 #include "res/resource.h"
 
 namespace k7 {

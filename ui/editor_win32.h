@@ -11,7 +11,7 @@
 
 #include "keys/hotkey_table.h"
 #include "profiles/ini_store_win32.h"
-#include "receiver/shared_flags.h"
+#include "base/shared_flags.h"
 #include "profiles/profile_list_win32.h"
 #include "ui/dialog_win32.h"
 #include "ui/editor_button_win32.h"

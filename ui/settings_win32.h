@@ -12,7 +12,7 @@
 #include "profiles/ini_store_win32.h"
 #include "profiles/profile_list_win32.h"
 #include "profiles/profile_store.h"
-#include "receiver/shared_flags.h"
+#include "base/shared_flags.h"
 #include "ui/dialog_win32.h"
 #include "ui/editor_logic.h"
 #include "ui/editor_win32.h"
