@@ -7,6 +7,7 @@
 
 #include <algorithm>
 #include <cstdlib>
+#include <initializer_list>
 #include <ostream>
 #include <string>
 #include <vector>
@@ -172,28 +173,55 @@ TEST(ResourcesNoDevice, CentredCaptionlessNoticeInVerdana11) {
   EXPECT_EQ(PlaceOf(children[0]), client);
 }
 
-// Colour depths of an icon's images, all of which must be 32x32.
-std::vector<int> IconDepths(int id) {
-  std::vector<int> depths;
+// Each image of an icon as its resource holds it: size, bit count, and
+// whether its alpha channel has both opaque and partly see-through pixels
+// (soft edges, not an on/off mask).
+struct IconImage {
+  int size, bits;
+  bool softAlpha;
+  bool operator==(const IconImage&) const = default;
+};
+std::ostream& operator<<(std::ostream& os, const IconImage& i) {
+  return os << i.size << "px " << i.bits << "bit" << (i.softAlpha ? " alpha" : "");
+}
+
+std::vector<IconImage> IconImages(int id) {
+  std::vector<IconImage> images;
   HRSRC res = FindResourceA(Self(), MAKEINTRESOURCEA(id), MAKEINTRESOURCEA(14));  // RT_GROUP_ICON
-  if (res == nullptr) return depths;
+  if (res == nullptr) return images;
   const BYTE* dir = static_cast<const BYTE*>(LockResource(LoadResource(Self(), res)));
   // Entries of 14 bytes after a 6-byte header: width, height, colours,
   // reserved, planes, bit count, size, id.
   for (WORD i = 0; i < *reinterpret_cast<const WORD*>(dir + 4); ++i) {
     const BYTE* entry = dir + 6 + 14 * i;
-    EXPECT_EQ(entry[0], 32);
-    EXPECT_EQ(entry[1], 32);
-    depths.push_back(*reinterpret_cast<const WORD*>(entry + 6));
+    EXPECT_EQ(entry[0], entry[1]) << "square";
+    const WORD imageId = *reinterpret_cast<const WORD*>(entry + 12);
+    HRSRC image = FindResourceA(Self(), MAKEINTRESOURCEA(imageId), MAKEINTRESOURCEA(3));  // RT_ICON
+    if (image == nullptr) continue;
+    const auto* header =
+        static_cast<const BITMAPINFOHEADER*>(LockResource(LoadResource(Self(), image)));
+    bool opaque = false, soft = false;
+    if (header->biBitCount == 32) {
+      const BYTE* bgra = reinterpret_cast<const BYTE*>(header + 1);
+      for (int p = 0; p < header->biWidth * header->biWidth; ++p) {
+        opaque |= bgra[4 * p + 3] == 255;
+        soft |= bgra[4 * p + 3] > 0 && bgra[4 * p + 3] < 255;
+      }
+    }
+    images.push_back({static_cast<int>(header->biWidth), header->biBitCount, opaque && soft});
   }
-  return depths;
+  return images;
 }
 
-TEST(ResourcesIcons, SixteenColourImagesAndTwoHundredFiftySixExceptTheOffIcon) {
-  EXPECT_EQ(IconDepths(IDI_APP), (std::vector<int>{4, 8}));
-  EXPECT_EQ(IconDepths(IDI_READY), (std::vector<int>{4, 8}));
-  EXPECT_EQ(IconDepths(IDI_RECEIVING), (std::vector<int>{4, 8}));
-  EXPECT_EQ(IconDepths(IDI_OFF), (std::vector<int>{4}));
+TEST(ResourcesIcons, FiveSizesEachWithAlpha) {
+  const std::vector<IconImage> expected = {
+      {16, 32, true}, {20, 32, true}, {24, 32, true}, {32, 32, true}, {48, 32, true}};
+  for (int id : {IDI_APP, IDI_READY, IDI_RECEIVING, IDI_OFF}) {
+    std::vector<IconImage> images = IconImages(id);
+    std::sort(images.begin(), images.end(),
+              [](const IconImage& a, const IconImage& b) { return a.size < b.size; });
+    EXPECT_EQ(images, expected) << "icon " << id;
+  }
 }
 
 // Pixels of an icon drawn at size x size on white: how many are not white,
@@ -226,9 +254,9 @@ Census Draw(HICON icon, int size) {
   return c;
 }
 
-TEST(ResourcesIcons, LoadAtBothSizesWithTheDotOfTheirState) {
+TEST(ResourcesIcons, LoadAtEverySizeWithTheDotOfTheirState) {
   for (int id : {IDI_APP, IDI_READY, IDI_RECEIVING, IDI_OFF}) {
-    for (int size : {32, 16}) {
+    for (int size : {16, 20, 24, 32, 48}) {
       SCOPED_TRACE("icon " + std::to_string(id) + " at " + std::to_string(size));
       HICON icon = static_cast<HICON>(
           LoadImageA(Self(), MAKEINTRESOURCEA(id), IMAGE_ICON, size, size, LR_DEFAULTCOLOR));

@@ -11,6 +11,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <initializer_list>
 
 #include "res/resource.h"
 #include "ui/editor_layout.h"
@@ -81,7 +82,7 @@ INT_PTR CALLBACK DialogProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
   }
 }
 
-// Each icon at 16, 32 and 32 stretched four times, on a light and a dark band.
+// Each icon at each of its sizes, on a light and a dark band.
 void PaintIcons(HWND hwnd) {
   PAINTSTRUCT ps;
   HDC dc = BeginPaint(hwnd, &ps);
@@ -97,17 +98,14 @@ void PaintIcons(HWND hwnd) {
   for (int band = 0; band < 2; ++band) {
     const int top = band * client.bottom / 2 + 16;
     for (int i = 0; i < 4; ++i) {
-      const int left = 16 + i * 200;
-      auto load = [&](int size) {
-        return static_cast<HICON>(
+      int left = 16 + i * 200;
+      for (int size : {16, 20, 24, 32, 48}) {
+        HICON icon = static_cast<HICON>(
             LoadImageA(self, MAKEINTRESOURCEA(kIcons[i]), IMAGE_ICON, size, size, 0));
-      };
-      HICON small = load(16), large = load(32);
-      DrawIconEx(dc, left, top, small, 16, 16, 0, nullptr, DI_NORMAL);
-      DrawIconEx(dc, left + 24, top, large, 32, 32, 0, nullptr, DI_NORMAL);
-      DrawIconEx(dc, left + 64, top, large, 128, 128, 0, nullptr, DI_NORMAL);
-      DestroyIcon(small);
-      DestroyIcon(large);
+        DrawIconEx(dc, left, top, icon, size, size, 0, nullptr, DI_NORMAL);
+        DestroyIcon(icon);
+        left += size + 8;
+      }
     }
   }
   EndPaint(hwnd, &ps);
