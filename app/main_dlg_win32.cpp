@@ -61,8 +61,7 @@ BOOL CMainDlg::OnInitDialog() {
 
   const int icon = m_connection.ConnectAtStartup();
   m_tray.Remove();  // clears a stale entry left by a copy that did not end cleanly
-  m_tray.Add(Hwnd(), LoadIconA(m_hInstance, MAKEINTRESOURCEA(icon)), kTrayIconId, WM_TRAYNOTIFY,
-             kProgramTitle);
+  m_tray.Add(Hwnd(), LoadTrayPicture(m_hInstance, icon), kTrayIconId, WM_TRAYNOTIFY, kProgramTitle);
   m_tray.Modify();
   m_uTaskbarCreated = RegisterWindowMessageA("TaskbarCreated");
   m_pMenuTexts = &LoadTrayMenuTexts(GetSystemDefaultLangID());

@@ -20,6 +20,7 @@ void CTrayIcon::Fill(NOTIFYICONDATAA& data) const {
 }
 
 void CTrayIcon::Add(HWND owner, HICON icon, UINT id, UINT callbackMessage, const char* tooltip) {
+  const HICON replaced = m_hIcon;
   m_hOwner = owner;
   m_hIcon = icon;
   m_uId = id;
@@ -28,6 +29,8 @@ void CTrayIcon::Add(HWND owner, HICON icon, UINT id, UINT callbackMessage, const
   NOTIFYICONDATAA data;
   Fill(data);
   Shell_NotifyIconA(NIM_ADD, &data);
+  // The shell keeps its own copy of the picture.
+  if (replaced != nullptr && replaced != icon) DestroyIcon(replaced);
 }
 
 BOOL CTrayIcon::Modify() {
@@ -47,10 +50,22 @@ void CTrayIcon::Remove() {
   m_hOwner = nullptr;
 }
 
+HICON LoadTrayPicture(HINSTANCE instance, int iconId) {
+  // At the small-icon size, so the image drawn for it is chosen rather than
+  // the 32-pixel one shrunk. Not shared: its holder destroys it.
+  return static_cast<HICON>(LoadImageA(instance, MAKEINTRESOURCEA(iconId), IMAGE_ICON,
+                                       GetSystemMetrics(SM_CXSMICON), GetSystemMetrics(SM_CYSMICON),
+                                       0));
+}
+
 void CTrayIcon::Show(HINSTANCE instance, int iconId) {
   if (m_hOwner == nullptr) return;
-  Add(m_hOwner, LoadIconA(instance, MAKEINTRESOURCEA(iconId)), m_uId, m_uCallbackMessage, m_szTip);
+  // The old picture goes only once the shell shows the new one.
+  const HICON shown = m_hIcon;
+  m_hIcon = nullptr;
+  Add(m_hOwner, LoadTrayPicture(instance, iconId), m_uId, m_uCallbackMessage, m_szTip);
   Modify();
+  if (shown != nullptr) DestroyIcon(shown);
 }
 
 }  // namespace k7

@@ -8,10 +8,14 @@ namespace k7 {
 constexpr UINT kTrayIconId = 200;
 constexpr char kProgramTitle[] = "Quorvan K7F3 v2.1";
 
+// A tray picture at the small-icon size; the caller owns it (DestroyIcon).
+HICON LoadTrayPicture(HINSTANCE instance, int iconId);
+
 class CTrayIcon {
  public:
   // Stores the five values, then NIM_ADD (which fails harmlessly when the
-  // icon is there already).
+  // icon is there already). Takes the icon over and destroys the one it
+  // replaces.
   void Add(HWND owner, HICON icon, UINT id, UINT callbackMessage, const char* tooltip);
   // NIM_MODIFY with the stored values.
   BOOL Modify();
@@ -20,8 +24,8 @@ class CTrayIcon {
   // not shown.
   void Remove();
   // The one way the tray picture changes once the icon is added: load the
-  // icon, Add (puts it back if it went missing), Modify. User-interface
-  // thread only.
+  // icon at the small-icon size, Add (puts it back if it went missing),
+  // Modify, then destroy the picture it replaced. User-interface thread only.
   void Show(HINSTANCE instance, int iconId);
 
  private:

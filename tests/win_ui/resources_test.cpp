@@ -14,6 +14,7 @@
 
 #include "recording_dialog.h"
 #include "template_window.h"
+#include "app/tray_win32.h"
 #include "res/resource.h"
 
 namespace k7::uitest {
@@ -283,6 +284,45 @@ TEST(ResourcesIcons, LoadAtEverySizeWithTheDotOfTheirState) {
       DestroyIcon(icon);
     }
   }
+}
+
+bool IconAlive(HICON icon) {
+  ICONINFO info = {};
+  if (!GetIconInfo(icon, &info)) return false;
+  DeleteObject(info.hbmColor);
+  DeleteObject(info.hbmMask);
+  return true;
+}
+
+// The tray takes its pictures at the small-icon size, owns the one it shows
+// and destroys it once another replaces it, never the one it keeps.
+TEST(ResourcesIcons, TrayPicturesAreSmallAndOwnedByTheTray) {
+  HWND owner = CreateWindowExA(0, "STATIC", "", 0, 0, 0, 0, 0, nullptr, nullptr, Self(), nullptr);
+  ASSERT_NE(owner, nullptr);
+  HICON first = LoadTrayPicture(Self(), IDI_READY);
+  HICON second = LoadTrayPicture(Self(), IDI_OFF);
+  ASSERT_NE(first, nullptr);
+  ASSERT_NE(second, nullptr);
+  ICONINFO info = {};
+  ASSERT_TRUE(GetIconInfo(first, &info));
+  BITMAP bm = {};
+  GetObjectA(info.hbmColor, sizeof bm, &bm);
+  DeleteObject(info.hbmColor);
+  DeleteObject(info.hbmMask);
+  EXPECT_EQ(bm.bmWidth, GetSystemMetrics(SM_CXSMICON));
+  EXPECT_EQ(bm.bmHeight, GetSystemMetrics(SM_CYSMICON));
+
+  CTrayIcon tray;
+  tray.Add(owner, first, kTrayIconId, WM_APP, kProgramTitle);
+  tray.Add(owner, first, kTrayIconId, WM_APP, kProgramTitle);
+  EXPECT_TRUE(IconAlive(first)) << "Add again with the same picture";
+  tray.Add(owner, second, kTrayIconId, WM_APP, kProgramTitle);
+  EXPECT_FALSE(IconAlive(first)) << "Add kept the picture it replaced";
+  EXPECT_TRUE(IconAlive(second));
+  tray.Show(Self(), IDI_RECEIVING);
+  EXPECT_FALSE(IconAlive(second)) << "Show kept the picture it replaced";
+  tray.Remove();
+  DestroyWindow(owner);
 }
 
 TEST(ResourcesVersion, NamesTheProductAndVersion) {
