@@ -333,13 +333,55 @@ TEST(ResourcesVersion, NamesTheProductAndVersion) {
   ASSERT_FALSE(info.empty());
   ASSERT_TRUE(GetFileVersionInfoA(exe, 0, static_cast<DWORD>(info.size()), info.data()));
   VS_FIXEDFILEINFO* fixed = nullptr;
-  char* name = nullptr;
   UINT length = 0;
   ASSERT_TRUE(VerQueryValueA(info.data(), "\\", reinterpret_cast<void**>(&fixed), &length));
   EXPECT_EQ(fixed->dwFileVersionMS, MAKELONG(1, 2));
-  ASSERT_TRUE(VerQueryValueA(info.data(), "\\StringFileInfo\\040904b0\\ProductName",
-                             reinterpret_cast<void**>(&name), &length));
-  EXPECT_STREQ(name, "Quorvan K7F3");
+  EXPECT_EQ(fixed->dwProductVersionMS, fixed->dwFileVersionMS);
+  EXPECT_EQ(fixed->dwProductVersionLS, fixed->dwFileVersionLS);
+  auto text = [&](const char* key) {
+    char* value = nullptr;
+    const std::string path = std::string("\\StringFileInfo\\040904b0\\") + key;
+    if (!VerQueryValueA(info.data(), path.c_str(), reinterpret_cast<void**>(&value), &length)) {
+      return std::string("(missing)");
+    }
+    return std::string(value);
+  };
+  // The strings tell the same release as the numbers, and who made it.
+  const std::string numbers = std::to_string(HIWORD(fixed->dwFileVersionMS)) + "." +
+                              std::to_string(LOWORD(fixed->dwFileVersionMS)) + "." +
+                              std::to_string(HIWORD(fixed->dwFileVersionLS));
+  const std::string company = text("CompanyName");
+  EXPECT_FALSE(company.empty() || company == "(missing)");
+  const struct {
+    const char* key;
+    std::string value;
+  } expected[] = {
+      {"ProductName", "Quorvan K7F3"},
+      {"ProductVersion", numbers},
+      {"FileVersion", numbers + "." + std::to_string(LOWORD(fixed->dwFileVersionLS))},
+      {"OriginalFilename", "K7F3.exe"},
+      {"InternalName", "K7F3"},
+      {"LegalCopyright", "Copyright (C) 2026 " + company},
+  };
+  for (const auto& e : expected) EXPECT_EQ(text(e.key), e.value) << e.key;
+}
+
+// Run with the user's rights, never virtualised, on every system it knows.
+TEST(ResourcesManifest, AsksForNoElevationAndNamesTheSystems) {
+  HRSRC found = FindResourceA(nullptr, MAKEINTRESOURCEA(1), MAKEINTRESOURCEA(24));
+  ASSERT_NE(found, nullptr);
+  const std::string xml(static_cast<const char*>(LockResource(LoadResource(nullptr, found))),
+                        SizeofResource(nullptr, found));
+  for (const char* part : {"<requestedExecutionLevel level=\"asInvoker\" uiAccess=\"false\"/>",
+                           "{e2011457-1546-43c5-a5fe-008deee3d3f0}",     // Vista
+                           "{35138b9a-5d96-4fbd-8e2d-a2440225f93a}",     // 7
+                           "{4a2f28e3-53b9-4441-ba9c-d69d4a4a6e38}",     // 8
+                           "{1f676c76-80e1-4239-95bb-83d0f6d0da78}",     // 8.1
+                           "{8e0f7a12-bfb3-4fe8-b9a5-48fd50a15a9a}"}) {  // 10 and 11
+    EXPECT_NE(xml.find(part), std::string::npos) << part;
+  }
+  EXPECT_EQ(xml.find("dpiAware"), std::string::npos) << "stays DPI-unaware";
+  EXPECT_EQ(xml.find('@'), std::string::npos) << "a placeholder left unfilled";
 }
 
 TEST(ResourcesManifest, SelectsCommonControlsVersion6) {
