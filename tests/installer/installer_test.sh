@@ -101,9 +101,18 @@ check "the running copy ended through its own Exit (code 0)" wait "$program"
 check "the new program is in place" cmp -s "$dir/K7F3.exe" "$build/release-stage/K7F3.exe"
 check "the INI files are byte-identical" same "$(ini_sums)" "$edited"
 
-# Silent uninstall: it runs a copy of itself from the temporary folder and
+# Silent uninstall over a running copy. The copy is known to be up when it
+# has written its first-run files; the user's files then go back in place.
+mkdir "$work/kept"
+mv "$dir"/*.ini "$work/kept/"
+wine "$win_dir\\K7F3.exe" >>"$work/wine.log" 2>&1 </dev/null &
+program=$!
+check "the program starts again" wait_for first_run
+cp "$work/kept"/*.ini "$dir/"
+# The uninstaller runs a copy of itself from the temporary folder and
 # returns at once; the prefix's server ends when that copy has.
 w "$dir/uninstall.exe" /S
+check "the running copy ended through its own Exit (code 0)" wait "$program"
 timeout 120 wineserver -w
 check "the program, guide and uninstaller are gone" \
   test ! -e "$dir/K7F3.exe" -a ! -e "$dir/USER-GUIDE.txt" -a ! -e "$dir/uninstall.exe"
