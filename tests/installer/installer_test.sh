@@ -16,6 +16,7 @@ cleanup() {
   rm -rf "$work"
 }
 trap cleanup EXIT
+trap 'exit 1' INT TERM
 
 failed=0
 check() {
@@ -32,9 +33,12 @@ reg_value() {
   wine reg query "$1" /v "$2" >"$work/reg.out" 2>/dev/null </dev/null || true
   tr -d '\r' <"$work/reg.out" | sed -n "s/^ *$2 *REG_[A-Z_]* *//p"
 }
+# A child of this script has ended (reaped or not yet).
+exited() { local state; state="$(ps -o stat= -p "$1")" || return 0; [[ "$state" == Z* ]]; }
+ended_cleanly() { wait_for exited "$1" && wait "$1"; }
 ini_sums() { (cd "$dir" && sha256sum QVCtrl.ini UserDef.ini UserDefInf.ini 2>&1); }
-wait_for() {  # up to 60 s for a command to succeed
-  for _ in $(seq 600); do "$@" && return 0; sleep 0.1; done
+wait_for() {  # up to 30 s for a command to succeed
+  for _ in $(seq 300); do "$@" && return 0; sleep 0.1; done
   return 1
 }
 
@@ -97,7 +101,7 @@ check "the program writes its first-run INI files beside itself" wait_for first_
 for f in QVCtrl.ini UserDef.ini UserDefInf.ini; do printf '; edited\r\n' >>"$dir/$f"; done
 edited="$(ini_sums)"
 check "silent upgrade over the running copy succeeds" setup_to
-check "the running copy ended through its own Exit (code 0)" wait "$program"
+check "the running copy ended through its own Exit (code 0)" ended_cleanly "$program"
 check "the new program is in place" cmp -s "$dir/K7F3.exe" "$build/release-stage/K7F3.exe"
 check "the INI files are byte-identical" same "$(ini_sums)" "$edited"
 
@@ -112,8 +116,8 @@ cp "$work/kept"/*.ini "$dir/"
 # The uninstaller runs a copy of itself from the temporary folder and
 # returns at once; the prefix's server ends when that copy has.
 w "$dir/uninstall.exe" /S
-check "the running copy ended through its own Exit (code 0)" wait "$program"
-timeout 120 wineserver -w
+check "the running copy ended through its own Exit (code 0)" ended_cleanly "$program"
+check "the uninstaller has finished" timeout 60 wineserver -w
 check "the program, guide and uninstaller are gone" \
   test ! -e "$dir/K7F3.exe" -a ! -e "$dir/USER-GUIDE.txt" -a ! -e "$dir/uninstall.exe"
 check "the shortcut is gone" no_shortcut
