@@ -54,6 +54,8 @@ check "the sums match the release files" \
   bash -c "cd '$work/dist' && sha256sum --quiet -c SHA256SUMS && [ \$(wc -l <SHA256SUMS) = 2 ]"
 check "the shipped guide names the release" grep -q "^Quorvan K7F3 $K7_VERSION" \
   "$build/release-stage/USER-GUIDE.txt"
+check "the guide and the README name no other release" same \
+  "$(grep -ohE '[0-9]+\.[0-9]+\.[0-9]+' "$root/docs/USER-GUIDE.md" "$root/README.md" | sort -u)" "$K7_VERSION"
 
 wineboot --init >/dev/null 2>&1 </dev/null
 wineserver -w
