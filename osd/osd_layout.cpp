@@ -1,5 +1,7 @@
 #include "osd/osd_layout.h"
 
+#include <algorithm>
+
 namespace k7 {
 
 OsdLayout ComputeOsdLayout(int screenWidth, int screenHeight) {
@@ -10,6 +12,46 @@ OsdLayout ComputeOsdLayout(int screenWidth, int screenHeight) {
   layout.y = 0;
   layout.width = static_cast<int>(screenWidth * 0.2);
   layout.height = static_cast<int>(screenHeight * 0.1);
+  return layout;
+}
+
+namespace {
+
+long long OverlapArea(const OsdRect& a, const OsdRect& b) {
+  const long long w = static_cast<long long>(std::min(a.right, b.right)) - std::max(a.left, b.left);
+  const long long h = static_cast<long long>(std::min(a.bottom, b.bottom)) - std::max(a.top, b.top);
+  return w > 0 && h > 0 ? w * h : 0;
+}
+
+}  // namespace
+
+int OsdMonitorIndex(std::span<const OsdRect> monitors, const OsdRect& foreground) {
+  if (monitors.empty()) return -1;
+  int best = -1;
+  long long bestArea = 0;
+  for (std::size_t i = 0; i < monitors.size(); ++i) {
+    const long long area = OverlapArea(monitors[i], foreground);
+    if (area > bestArea) {
+      bestArea = area;
+      best = static_cast<int>(i);
+    }
+  }
+  if (best >= 0) return best;
+  for (std::size_t i = 0; i < monitors.size(); ++i) {
+    if (monitors[i].left == 0 && monitors[i].top == 0) return static_cast<int>(i);
+  }
+  return 0;
+}
+
+OsdLayout ComputeOsdLayout(std::span<const OsdRect> monitors, const OsdRect& foreground) {
+  const int index = OsdMonitorIndex(monitors, foreground);
+  if (index < 0) return OsdLayout{};
+  const OsdRect& m = monitors[static_cast<std::size_t>(index)];
+  // Today's layout moved onto the monitor, so that a lone primary screen
+  // gets exactly the figures it always had.
+  OsdLayout layout = ComputeOsdLayout(m.right - m.left, m.bottom - m.top);
+  layout.x += m.left;
+  layout.y += m.top;
   return layout;
 }
 

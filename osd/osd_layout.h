@@ -4,6 +4,7 @@
 #pragma once
 
 #include <cstddef>
+#include <span>
 
 namespace k7 {
 
@@ -22,6 +23,25 @@ constexpr std::size_t kOsdMaxTextLen = 255;
 // The top right corner of a screen of screenWidth x screenHeight: the last
 // fifth of its width and a tenth of its height.
 OsdLayout ComputeOsdLayout(int screenWidth, int screenHeight);
+
+// A monitor's or a window's rectangle in screen pixels, right and bottom
+// exclusive, as Windows gives them.
+struct OsdRect {
+  int left = 0;
+  int top = 0;
+  int right = 0;
+  int bottom = 0;
+};
+
+// The monitor holding most of the foreground window; the primary one (its
+// top left corner at the origin, else the first) when the window touches
+// none. Ties go to the earlier monitor. -1 for an empty list.
+int OsdMonitorIndex(std::span<const OsdRect> monitors, const OsdRect& foreground);
+
+// The caption on the monitor the foreground window is on: the same corner
+// and size as on a lone screen, taken from that monitor. An empty list gives
+// an empty layout.
+OsdLayout ComputeOsdLayout(std::span<const OsdRect> monitors, const OsdRect& foreground);
 
 // Share of the window height the font gets: shrinks with every character,
 // reaches zero at 40 and goes negative past it.

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <cstring>
+#include <vector>
 
 #include "osd/osd_layout.h"
 
@@ -40,6 +41,59 @@ TEST(OsdLayout, StaysInsideTheScreenForEveryWidth) {
     ASSERT_LE(got.height * 10, w) << w;
     ASSERT_GT((got.height + 1) * 10, w) << w;
   }
+}
+
+struct MonitorCase {
+  const char* name;
+  std::vector<OsdRect> monitors;
+  OsdRect foreground;
+  OsdLayout expected;
+};
+
+// Rectangles as Windows reports them: the primary at the origin, the others
+// anywhere around it, negative coordinates included.
+TEST(OsdLayout, FollowsTheMonitorHoldingMostOfTheForegroundWindow) {
+  const OsdRect primary{0, 0, 1920, 1080};
+  const OsdRect right{1920, 0, 3200, 1024};
+  const OsdRect left{-1366, 0, 0, 768};
+  const OsdRect above{0, -1024, 1280, 0};
+  const MonitorCase cases[] = {
+      {"one monitor", {primary}, {100, 100, 900, 700}, {1536, 0, 384, 108}},
+      {"one monitor, window off it",
+       {primary},
+       {-32000, -32000, -31840, -31970},
+       {1536, 0, 384, 108}},
+      {"side by side, on the primary", {primary, right}, {100, 100, 900, 700}, {1536, 0, 384, 108}},
+      {"side by side, on the second",
+       {primary, right},
+       {2000, 100, 2600, 700},
+       {2944, 0, 256, 102}},
+      {"left of the primary", {primary, left}, {-1000, 100, -200, 600}, {-274, 0, 273, 76}},
+      {"above the primary", {primary, above}, {100, -900, 900, -100}, {1024, -1024, 256, 102}},
+      {"across two, most on the primary",
+       {primary, right},
+       {1500, 100, 2100, 500},
+       {1536, 0, 384, 108}},
+      {"across two, most on the second",
+       {primary, right},
+       {1800, 100, 2500, 500},
+       {2944, 0, 256, 102}},
+      {"across two, evenly: the earlier",
+       {right, primary},
+       {1820, 0, 2020, 100},
+       {2944, 0, 256, 102}},
+      {"off every monitor: the primary",
+       {left, primary},
+       {-32000, -32000, -31840, -31970},
+       {1536, 0, 384, 108}},
+      {"no monitors", {}, {0, 0, 100, 100}, {0, 0, 0, 0}},
+  };
+  for (const MonitorCase& c : cases) {
+    EXPECT_EQ(ComputeOsdLayout(c.monitors, c.foreground), c.expected) << c.name;
+  }
+  // A lone screen's figures are the ones the screen-size layout always gave.
+  EXPECT_EQ(ComputeOsdLayout(std::vector<OsdRect>{{0, 0, 1023, 767}}, OsdRect{}),
+            ComputeOsdLayout(1023, 767));
 }
 
 struct FontCase {
