@@ -35,6 +35,43 @@ constexpr UINT kQuietFlags = SWP_NOACTIVATE | SWP_NOOWNERZORDER | SWP_NOSENDCHAN
 // come out dark red, a thin outline.
 constexpr COLORREF kSeeThrough = RGB(0, 0, 0);
 
+// More screens than this are not met; the rest are left out of the choice.
+constexpr std::size_t kMaxMonitors = 16;
+
+struct MonitorList {
+  OsdRect rects[kMaxMonitors];
+  std::size_t count = 0;
+};
+
+BOOL CALLBACK CollectMonitor(HMONITOR, HDC, LPRECT rect, LPARAM param) {
+  auto* list = reinterpret_cast<MonitorList*>(param);
+  if (list->count < kMaxMonitors && rect != nullptr) {
+    list->rects[list->count++] = {rect->left, rect->top, rect->right, rect->bottom};
+  }
+  return TRUE;
+}
+
+// Worked out afresh for each caption: monitors come and go, and the
+// foreground window moves between them.
+OsdLayout CurrentOsdLayout() {
+  // A lone screen goes the same way: its monitor is the primary one, at the
+  // origin and the screen's size, so its figures are the ones it always had.
+  MonitorList monitors;
+  EnumDisplayMonitors(nullptr, nullptr, CollectMonitor, reinterpret_cast<LPARAM>(&monitors));
+  if (monitors.count == 0) {
+    return ComputeOsdLayout(GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN));
+  }
+  // No foreground window, or none to measure, leaves an empty rectangle:
+  // it touches no monitor, and the primary one is taken.
+  OsdRect foreground;
+  RECT rect;
+  HWND hwnd = GetForegroundWindow();
+  if (hwnd != nullptr && GetWindowRect(hwnd, &rect)) {
+    foreground = {rect.left, rect.top, rect.right, rect.bottom};
+  }
+  return ComputeOsdLayout(std::span<const OsdRect>(monitors.rects, monitors.count), foreground);
+}
+
 }  // namespace
 
 OsdFontCounts GetOsdFontCounts() {
@@ -53,7 +90,7 @@ void COsdWnd::ApplyLayout(UINT flags) const {
 
 BOOL COsdWnd::OnInitDialog() {
   g_hOsdWnd = Hwnd();
-  m_layout = ComputeOsdLayout(GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN));
+  m_layout = CurrentOsdLayout();
   ApplyLayout(0);
   // No taskbar button, and a click on the caption does not activate it.
   // Layered with a colour key: under Wine a window that leaves its
@@ -112,7 +149,7 @@ void COsdWnd::OnShowCaption(const char* caption) {
   // by that show's paint.
   KeepShownOnFirstPaint();
   KillTimer(Hwnd(), kHideTimer);
-  m_layout = ComputeOsdLayout(GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN));
+  m_layout = CurrentOsdLayout();
   ApplyLayout(SWP_HIDEWINDOW);
   Sleep(5);
 
