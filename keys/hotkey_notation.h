@@ -38,8 +38,8 @@ struct BUTTONSLOT {
 // code has none.
 const char* KeyNameForCode(uint8_t vk);
 
-// Code of a key name, ignoring ASCII case; also knows the names that only the
-// reading side accepts ("+", "browserback", ...). 0 when the name is unknown.
+// Code of a key name, ignoring ASCII case; also knows the name that only the
+// reading side accepts ("+"). 0 when the name is unknown.
 uint8_t KeyCodeForName(const char* name);
 
 // Stored string of a control value: the prefix of its flags, then the key name

@@ -32,7 +32,7 @@ TEST(HotkeyNotation, EveryFlagsValueWithEveryNamedKeyRoundTrips) {
       EXPECT_EQ(back.wFlags, flags) << stored;
     }
   }
-  EXPECT_EQ(named, 92);  // the whole writing vocabulary, ";" and "-" included
+  EXPECT_EQ(named, 104);  // the whole writing vocabulary, ";" and "-" included
 }
 
 TEST(HotkeyNotation, WritesThePrefixOfItsFlagsThenTheName) {
@@ -43,7 +43,7 @@ TEST(HotkeyNotation, WritesThePrefixOfItsFlagsThenTheName) {
       {0x4E, 2, "0-C-N"},    {0x27, 12, "1-A-RIGHT"}, {0x74, 0, "0-F5"},
       {0x26, 9, "1-S-UP"},   {0x09, 1, "0-S-TAB"},    {0x4E, 7, "0-S-C-A-N"},
       {0x4E, 3, "0-C-S-N"},  {0x4E, 5, "0-S-A-N"},    {0x22, 15, "1-S-C-A-PGDOWN"},
-      {0xA6, 6, "0-C-A-"},   {0x6C, 0, "0-"},         {0xDC, 0, "0-\\"},
+      {0xA5, 6, "0-C-A-"},   {0x6C, 0, "0-"},         {0xDC, 0, "0-\\"},
       {0x141, 2, "0-C-"},     // no code above a byte has a name
       {0x4E, 0x12, "0-C-N"},  // bits above the four flags are not part of the prefix
   };
@@ -160,6 +160,32 @@ TEST(HotkeyNotation, NameLookupIgnoresAsciiCaseOnly) {
   EXPECT_EQ(KeyNameForCode(0x6C), nullptr);
   EXPECT_EQ(KeyNameForCode(0xAA), nullptr);
   EXPECT_STREQ(KeyNameForCode(0xBB), "=");
+}
+
+TEST(HotkeyNotation, BrowserVolumeAndMediaKeysHaveNamesTheParserKeepsWhole) {
+  const struct {
+    uint8_t vk;
+    const char* name;
+    const char* lower;
+  } cases[] = {
+      {0xA6, "BROWSERBACK", "browserback"}, {0xA7, "BROWSERFORWARD", "browserforward"},
+      {0xA8, "BROWSERREF", "browserref"},   {0xA9, "BROWSERSTOP", "browserstop"},
+      {0xAB, "BROWSERFAV", "browserfav"},   {0xAD, "MUTE", "mute"},
+      {0xAE, "VOLDOWN", "voldown"},         {0xAF, "VOLUP", "volup"},
+      {0xB0, "MEDIANEXT", "medianext"},     {0xB1, "MEDIAPREV", "mediaprev"},
+      {0xB2, "MEDIASTOP", "mediastop"},     {0xB3, "PLAYPAUSE", "playpause"},
+  };
+  for (const auto& c : cases) {
+    ASSERT_NE(KeyNameForCode(c.vk), nullptr) << c.name;
+    EXPECT_STREQ(KeyNameForCode(c.vk), c.name);
+    EXPECT_EQ(KeyCodeForName(c.lower), c.vk) << c.lower;
+    // The parser splits on these, and the longest prefix leaves 21 characters.
+    EXPECT_EQ(std::strpbrk(c.name, "- ;"), nullptr) << c.name;
+    EXPECT_LE(std::strlen(c.name), 21u) << c.name;
+    const BUTTONSLOT slot = Parsed((std::string("1-S-C-A-") + c.lower + " ; note").c_str());
+    EXPECT_EQ(slot.byKey, c.vk) << c.lower;
+    EXPECT_STREQ(slot.szHotkey, c.lower);
+  }
 }
 
 }  // namespace
