@@ -4,6 +4,15 @@
 
 namespace k7 {
 
+namespace {
+
+// Scan codes of the volume and media keys (all extended, E0 xx), indexed from
+// 0xAD: without them Windows and most players ignore the key.
+constexpr uint8_t kFirstMediaKey = 0xAD;
+constexpr uint8_t kMediaScans[] = {0x20, 0x2E, 0x30, 0x19, 0x10, 0x24, 0x22};
+
+}  // namespace
+
 void CHotkeyTable::SetHotkey(int n, const char* stored) {
   if (n < 0 || n >= kSlotCount) return;
   BUTTONSLOT& slot = m_Slots[n];
@@ -38,14 +47,22 @@ void CHotkeyTable::SendHotkey(IInputSink& input, int n) const {
   const BUTTONSLOT& slot = m_Slots[n];
   SyncNumLock(input, IsKeypadKeyName(slot.szHotkey));
   // Scan code 0 and no extended flag, whatever byExtended says: that flag only
-  // serves the editor's control value.
+  // serves the editor's control value. The volume and media keys alone go out
+  // as the extended keys they are.
   const uint8_t mods[3] = {slot.byModifier1, slot.byModifier2, slot.byModifier3};
   for (uint8_t m : mods) {
     if (m != 0) input.KeyEvent(m, 0, 0);
   }
   if (slot.byKey != 0) {
-    input.KeyEvent(slot.byKey, 0, 0);
-    input.KeyEvent(slot.byKey, 0, kKeyUp);
+    uint8_t scan = 0;
+    uint32_t flags = 0;
+    const unsigned media = unsigned(slot.byKey) - kFirstMediaKey;
+    if (media < sizeof kMediaScans) {
+      scan = kMediaScans[media];
+      flags = kKeyExtended;
+    }
+    input.KeyEvent(slot.byKey, scan, flags);
+    input.KeyEvent(slot.byKey, scan, flags | kKeyUp);
   }
   for (int i = 2; i >= 0; --i) {
     if (mods[i] != 0) input.KeyEvent(mods[i], 0, kKeyUp);

@@ -33,6 +33,13 @@ CHotkeyTable LoadedWith(const std::string& hotkey, const std::string& caption = 
   return table;
 }
 
+InputEvent Ext(uint8_t vk, uint8_t scan) {
+  return InputEvent::Key(vk, scan, kKeyExtended);
+}
+InputEvent ExtUp(uint8_t vk, uint8_t scan) {
+  return InputEvent::Key(vk, scan, kKeyExtended | kKeyUp);
+}
+
 struct SendCase {
   const char* stored;
   bool numLockBefore;
@@ -60,6 +67,15 @@ TEST(HotkeyTable, SendsTheExactEventsOfASlot) {
       {"1-UP", false, {Down(0x26), Up(0x26)}, false},
       {"0-UP", false, {Down(0x26), Up(0x26)}, false},
       {"0-C-A-", false, {Down(C), Down(A), Up(A), Up(C)}, false},
+      // Volume and media keys alone go out extended, with their scan codes.
+      {"0-MUTE", false, {Ext(0xAD, 0x20), ExtUp(0xAD, 0x20)}, false},
+      {"0-VOLDOWN", false, {Ext(0xAE, 0x2E), ExtUp(0xAE, 0x2E)}, false},
+      {"1-S-VOLUP", false, {Down(S), Ext(0xAF, 0x30), ExtUp(0xAF, 0x30), Up(S)}, false},
+      {"0-MEDIANEXT", false, {Ext(0xB0, 0x19), ExtUp(0xB0, 0x19)}, false},
+      {"0-MEDIAPREV", false, {Ext(0xB1, 0x10), ExtUp(0xB1, 0x10)}, false},
+      {"0-MEDIASTOP", false, {Ext(0xB2, 0x24), ExtUp(0xB2, 0x24)}, false},
+      {"0-PLAYPAUSE", false, {Ext(0xB3, 0x22), ExtUp(0xB3, 0x22)}, false},
+      {"0-BROWSERBACK", false, {Down(0xA6), Up(0xA6)}, false},
   };
   for (const SendCase& c : cases) {
     SCOPED_TRACE(std::string("slot \"") + c.stored + "\" num lock " +
