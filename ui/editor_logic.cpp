@@ -18,6 +18,13 @@ constexpr uint8_t kVkEscape = 0x1B;
 constexpr uint8_t kVkSpace = 0x20;
 constexpr uint8_t kVkPrint = 0x2A;
 constexpr uint8_t kVkDelete = 0x2E;
+constexpr uint8_t kVkVolumeMute = 0xAD;
+constexpr uint8_t kVkVolumeDown = 0xAE;
+constexpr uint8_t kVkVolumeUp = 0xAF;
+constexpr uint8_t kVkMediaNext = 0xB0;
+constexpr uint8_t kVkMediaPrev = 0xB1;
+constexpr uint8_t kVkMediaStop = 0xB2;
+constexpr uint8_t kVkMediaPlayPause = 0xB3;
 
 constexpr uint8_t kNone = 0;
 constexpr uint8_t kS = kModShift;
@@ -62,6 +69,63 @@ const CaptureHotkey kCaptureHotkeys[kCaptureHotkeyCount] = {
     {34, kVkPause, kNone},
     {35, kVkDelete, kNone},
     {36, kVkPrint, kNone},
+    // Volume and media keys would otherwise act on the whole system.
+    {37, kVkVolumeMute, kNone},
+    {38, kVkVolumeMute, kS},
+    {39, kVkVolumeMute, kA},
+    {40, kVkVolumeMute, kC},
+    {41, kVkVolumeMute, kS | kA},
+    {42, kVkVolumeMute, kS | kC},
+    {43, kVkVolumeMute, kA | kC},
+    {44, kVkVolumeMute, kS | kA | kC},
+    {45, kVkVolumeDown, kNone},
+    {46, kVkVolumeDown, kS},
+    {47, kVkVolumeDown, kA},
+    {48, kVkVolumeDown, kC},
+    {49, kVkVolumeDown, kS | kA},
+    {50, kVkVolumeDown, kS | kC},
+    {51, kVkVolumeDown, kA | kC},
+    {52, kVkVolumeDown, kS | kA | kC},
+    {53, kVkVolumeUp, kNone},
+    {54, kVkVolumeUp, kS},
+    {55, kVkVolumeUp, kA},
+    {56, kVkVolumeUp, kC},
+    {57, kVkVolumeUp, kS | kA},
+    {58, kVkVolumeUp, kS | kC},
+    {59, kVkVolumeUp, kA | kC},
+    {60, kVkVolumeUp, kS | kA | kC},
+    {61, kVkMediaNext, kNone},
+    {62, kVkMediaNext, kS},
+    {63, kVkMediaNext, kA},
+    {64, kVkMediaNext, kC},
+    {65, kVkMediaNext, kS | kA},
+    {66, kVkMediaNext, kS | kC},
+    {67, kVkMediaNext, kA | kC},
+    {68, kVkMediaNext, kS | kA | kC},
+    {69, kVkMediaPrev, kNone},
+    {70, kVkMediaPrev, kS},
+    {71, kVkMediaPrev, kA},
+    {72, kVkMediaPrev, kC},
+    {73, kVkMediaPrev, kS | kA},
+    {74, kVkMediaPrev, kS | kC},
+    {75, kVkMediaPrev, kA | kC},
+    {76, kVkMediaPrev, kS | kA | kC},
+    {77, kVkMediaStop, kNone},
+    {78, kVkMediaStop, kS},
+    {79, kVkMediaStop, kA},
+    {80, kVkMediaStop, kC},
+    {81, kVkMediaStop, kS | kA},
+    {82, kVkMediaStop, kS | kC},
+    {83, kVkMediaStop, kA | kC},
+    {84, kVkMediaStop, kS | kA | kC},
+    {85, kVkMediaPlayPause, kNone},
+    {86, kVkMediaPlayPause, kS},
+    {87, kVkMediaPlayPause, kA},
+    {88, kVkMediaPlayPause, kC},
+    {89, kVkMediaPlayPause, kS | kA},
+    {90, kVkMediaPlayPause, kS | kC},
+    {91, kVkMediaPlayPause, kA | kC},
+    {92, kVkMediaPlayPause, kS | kA | kC},
 };
 
 bool IsDisabledSlot(int slot) {

@@ -34,14 +34,14 @@ enum HotkeyModifiers : uint8_t {
 };
 
 // A key the editor registers as a system hotkey while it is open, so that
-// Escape, Enter, Tab, Space and a few others reach the hotkey control
+// Escape, Enter, Tab, Space, the volume and media keys and a few others reach the hotkey control
 // instead of moving the focus or closing the dialog.
 struct CaptureHotkey {
   int id;
   uint8_t vk;
   uint8_t modifiers;  // HotkeyModifiers
 };
-constexpr int kCaptureHotkeyCount = 33;
+constexpr int kCaptureHotkeyCount = 89;
 extern const CaptureHotkey kCaptureHotkeys[kCaptureHotkeyCount];
 
 // Hotkey-control flags (HotkeyFlags) of a WM_HOTKEY's modifiers; only the
