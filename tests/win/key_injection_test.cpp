@@ -22,6 +22,8 @@ class KeyInjection : public WinTest {
     scratch_.WriteIni(kUserDefIni, "Test", "1", "1-S-C-A-RIGHT");
     scratch_.WriteIni(kUserDefIni, "Test", "2", "0-NUMPAD5");
     scratch_.WriteIni(kUserDefIni, "Test", "3", "");
+    scratch_.WriteIni(kUserDefIni, "Test", "4", "0-volup");
+    scratch_.WriteIni(kUserDefIni, "Test", "5", "0-C-PLAYPAUSE");
     scratch_.WriteIni(kUserDefInfIni, "Test", "0", "New file");
     scratch_.WriteIni(kUserDefInfIni, "Test", "1", "Next chapter");
     LoadHotkeyTable(table_, ini_, "Test", g_szUserDefIniPath, g_szUserDefInfIniPath, kSlotCount);
@@ -81,6 +83,21 @@ TEST_F(KeyInjection, EmptySlotOnlyCorrectsNumLock) {
   const std::vector<Stroke> expected = {NumLockDown(), NumLockUp()};
   EXPECT_EQ(Send(3, true), expected);
   EXPECT_TRUE(NumLockBecomes(false));
+}
+
+TEST_F(KeyInjection, VolumeAndMediaKeysArriveExtendedWithTheirScanCodes) {
+  const struct {
+    int slot;
+    std::vector<Stroke> expected;
+  } cases[] = {
+      {4, {{VK_VOLUME_UP, false, 0x30, true, true}, {VK_VOLUME_UP, true, 0x30, true, true}}},
+      {5,
+       {Down(VK_CONTROL),
+        {VK_MEDIA_PLAY_PAUSE, false, 0x22, true, true},
+        {VK_MEDIA_PLAY_PAUSE, true, 0x22, true, true},
+        Up(VK_CONTROL)}},
+  };
+  for (const auto& c : cases) EXPECT_EQ(Send(c.slot, false), c.expected) << "slot " << c.slot;
 }
 
 }  // namespace
