@@ -191,6 +191,11 @@ TEST_F(EditorTest, TypedHotkeysAreSavedWithTheirModifiers) {
        "0-C-S-SPACE"},
       {7, VK_RETURN, {}, HotkeyOf(VK_RETURN), "0-ENTER"},
       {9, VK_TAB, {}, HotkeyOf(VK_TAB), "0-TAB"},
+      {15,
+       VK_MEDIA_PLAY_PAUSE,
+       {VK_CONTROL},
+       HotkeyOf(VK_MEDIA_PLAY_PAUSE, HOTKEYF_CONTROL),
+       "0-C-PLAYPAUSE"},
   };
   for (const Typed& t : typed) {
     Command(2000 + t.slot);
@@ -198,6 +203,11 @@ TEST_F(EditorTest, TypedHotkeysAreSavedWithTheirModifiers) {
     EXPECT_TRUE(WaitUntil([&] { return Hotkey() == t.shown; }))
         << "slot " << t.slot << " shows 0x" << std::hex << Hotkey();
   }
+  // The editor holds the media key: the hotkey control alone would take it
+  // too, but the system would also act on it.
+  const bool free = RegisterHotKey(nullptr, 0x7000, MOD_CONTROL, VK_MEDIA_PLAY_PAUSE) != FALSE;
+  if (free) UnregisterHotKey(nullptr, 0x7000);
+  EXPECT_FALSE(free) << "Ctrl+Play/Pause is not captured";
   ASSERT_TRUE(WaitUntil([&] { return IsWindow(Editor()); }));
   Command(IDC_EDITOR_SAVE);
   for (const Typed& t : typed) {
