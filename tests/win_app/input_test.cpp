@@ -3,7 +3,9 @@
 // profile, and the pointer in mouse mode.
 #include <windows.h>
 
+#include <cstdio>
 #include <iterator>
+#include <string>
 
 #include "app_test.h"
 
@@ -14,6 +16,37 @@ using harness::HookEvent;
 using harness::TargetLogEntry;
 
 class ProgramInput : public AppTest {};
+
+TEST_F(ProgramInput, VolumeAndMediaKeysGoOutExtendedWithTheirScanCodes) {
+  StartSim();
+  harness::Program& program = MakeProgram();
+  for (const char* name : harness::kProgramIniFiles) {
+    program.CopyIniIn(std::string(K7_TEST_DATA_DIR "/first_run/") + name, name);
+  }
+  const std::string ini = program.IniPath("UserDef.ini");
+  ASSERT_TRUE(WritePrivateProfileStringA("WinDVD", "28", "0-VOLUP", ini.c_str()));
+  ASSERT_TRUE(WritePrivateProfileStringA("WinDVD", "1", "0-PLAYPAUSE", ini.c_str()));
+  program.Start();
+  ASSERT_TRUE(program.WaitReady());
+  ASSERT_TRUE(WaitConnected());
+  Front("WinDVD.exe");
+  Press(kCodePageDown);
+  Press(kCodeX);
+  ASSERT_TRUE(WaitForKeys(4));
+  ASSERT_TRUE(recorder_->Flush());
+
+  const std::vector<std::string> expected = {"AF down 30 ext", "AF up 30 ext", "B3 down 22 ext",
+                                             "B3 up 22 ext"};
+  std::vector<std::string> seen;
+  for (const HookEvent& e : recorder_->Keys()) {
+    if (!e.Injected() || e.extraInfo == harness::kHarnessExtraInfo) continue;
+    char buf[32];
+    std::snprintf(buf, sizeof buf, "%02lX %s %02lX%s", e.vkCode, e.KeyUp() ? "up" : "down",
+                  e.scanCode, e.Extended() ? " ext" : "");
+    seen.push_back(buf);
+  }
+  EXPECT_EQ(seen, expected);
+}
 
 TEST_F(ProgramInput, ProfiledApplicationInFrontGetsItsHotkeys) {
   StartConnected();
