@@ -30,9 +30,8 @@ namespace {
 
 class NullInput : public IInputSink {
  public:
-  void KeyEvent(uint8_t, uint8_t, uint32_t) override { ++keys; }
+  void Send(const InputBatch& events) override { keys += events.Size(); }
   bool IsNumLockOn() override { return false; }
-  void MouseEvent(uint32_t, int32_t, int32_t) override {}
   int keys = 0;
 };
 

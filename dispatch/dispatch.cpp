@@ -175,8 +175,10 @@ void Dispatcher::Act(int code, int repeat) {
         if (entry.mouse == MouseAction::kMove) {
           MovePointer(entry.dx, entry.dy);
         } else {
-          m_platform.input.MouseEvent(kMouseLeftDown, 0, 0);
-          m_platform.input.MouseEvent(kMouseLeftUp, 0, 0);
+          InputBatch click;
+          click.Mouse(kMouseLeftDown, 0, 0);
+          click.Mouse(kMouseLeftUp, 0, 0);
+          m_platform.input.Send(click);
         }
       } else if (firstReport || !entry.slotOnlyFirstReport) {
         RunSlot(entry.slot);

@@ -36,22 +36,23 @@ bool IsKeypadKeyName(const char* name) {
   return StartsWithNoCase(name, "numpad") && name[6] >= '0' && name[6] <= '9' && name[7] == '\0';
 }
 
-void CHotkeyTable::SyncNumLock(IInputSink& input, bool keypadKey) {
+void CHotkeyTable::SyncNumLock(IInputSink& input, bool keypadKey, InputBatch& events) {
   if (keypadKey == input.IsNumLockOn()) return;
-  input.KeyEvent(kVkNumLock, kNumLockScan, kKeyExtended);
-  input.KeyEvent(kVkNumLock, kNumLockScan, kKeyExtended | kKeyUp);
+  events.Key(kVkNumLock, kNumLockScan, kKeyExtended);
+  events.Key(kVkNumLock, kNumLockScan, kKeyExtended | kKeyUp);
 }
 
 void CHotkeyTable::SendHotkey(IInputSink& input, int n) const {
   if (n < 0 || n >= kSlotCount) return;
   const BUTTONSLOT& slot = m_Slots[n];
-  SyncNumLock(input, IsKeypadKeyName(slot.szHotkey));
+  InputBatch events;
+  SyncNumLock(input, IsKeypadKeyName(slot.szHotkey), events);
   // Scan code 0 and no extended flag, whatever byExtended says: that flag only
   // serves the editor's control value. The volume and media keys alone go out
   // as the extended keys they are.
   const uint8_t mods[3] = {slot.byModifier1, slot.byModifier2, slot.byModifier3};
   for (uint8_t m : mods) {
-    if (m != 0) input.KeyEvent(m, 0, 0);
+    if (m != 0) events.Key(m, 0, 0);
   }
   if (slot.byKey != 0) {
     uint8_t scan = 0;
@@ -61,12 +62,13 @@ void CHotkeyTable::SendHotkey(IInputSink& input, int n) const {
       scan = kMediaScans[media];
       flags = kKeyExtended;
     }
-    input.KeyEvent(slot.byKey, scan, flags);
-    input.KeyEvent(slot.byKey, scan, flags | kKeyUp);
+    events.Key(slot.byKey, scan, flags);
+    events.Key(slot.byKey, scan, flags | kKeyUp);
   }
   for (int i = 2; i >= 0; --i) {
-    if (mods[i] != 0) input.KeyEvent(mods[i], 0, kKeyUp);
+    if (mods[i] != 0) events.Key(mods[i], 0, kKeyUp);
   }
+  if (events.Size() > 0) input.Send(events);
 }
 
 }  // namespace k7

@@ -17,11 +17,13 @@ class CHotkeyTable {
   // Parses m_Slots[n].szHotkey in place (see ParseHotkeyString).
   void ParseSlot(int n);
 
-  // Injects slot n: Num Lock correction, modifiers, key, modifiers released.
+  // Injects slot n in one piece: Num Lock correction, modifiers, key,
+  // modifiers released.
   void SendHotkey(IInputSink& input, int n) const;
 
-  // Toggles Num Lock when its state does not suit the key about to be sent.
-  static void SyncNumLock(IInputSink& input, bool keypadKey);
+  // Adds a Num Lock toggle to the events when its state does not suit the key
+  // about to be sent.
+  static void SyncNumLock(IInputSink& input, bool keypadKey, InputBatch& events);
 
   const BUTTONSLOT& Slot(int n) const { return m_Slots[n]; }
   BUTTONSLOT& Slot(int n) { return m_Slots[n]; }

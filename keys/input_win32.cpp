@@ -10,16 +10,29 @@ static_assert(kMouseMove == MOUSEEVENTF_MOVE && kMouseLeftDown == MOUSEEVENTF_LE
 static_assert(kVkShift == VK_SHIFT && kVkCtrl == VK_CONTROL && kVkAlt == VK_MENU &&
               kVkNumLock == VK_NUMLOCK);
 
-void Win32Input::KeyEvent(uint8_t vk, uint8_t scan, uint32_t flags) {
-  keybd_event(vk, scan, flags, 0);
+void Win32Input::Send(const InputBatch& events) {
+  INPUT inputs[InputBatch::kCapacity] = {};
+  UINT n = 0;
+  for (const SyntheticEvent& e : events) {
+    INPUT& in = inputs[n++];
+    // Every other field zero, as keybd_event and mouse_event fill them.
+    if (e.mouse) {
+      in.type = INPUT_MOUSE;
+      in.mi.dx = e.dx;
+      in.mi.dy = e.dy;
+      in.mi.dwFlags = e.flags;
+    } else {
+      in.type = INPUT_KEYBOARD;
+      in.ki.wVk = e.vk;
+      in.ki.wScan = e.scan;
+      in.ki.dwFlags = e.flags;
+    }
+  }
+  if (n > 0) SendInput(n, inputs, sizeof(INPUT));
 }
 
 bool Win32Input::IsNumLockOn() {
   return (GetKeyState(VK_NUMLOCK) & 1) != 0;
-}
-
-void Win32Input::MouseEvent(uint32_t flags, int32_t dx, int32_t dy) {
-  mouse_event(flags, static_cast<DWORD>(dx), static_cast<DWORD>(dy), 0, 0);
 }
 
 }  // namespace k7

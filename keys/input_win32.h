@@ -1,4 +1,4 @@
-// Input synthesis on the real system: keybd_event, mouse_event, GetKeyState.
+// Input synthesis on the real system: SendInput, GetKeyState.
 #pragma once
 
 #include "keys/input.h"
@@ -7,9 +7,8 @@ namespace k7 {
 
 class Win32Input : public IInputSink {
  public:
-  void KeyEvent(uint8_t vk, uint8_t scan, uint32_t flags) override;
+  void Send(const InputBatch& events) override;
   bool IsNumLockOn() override;
-  void MouseEvent(uint32_t flags, int32_t dx, int32_t dy) override;
 };
 
 }  // namespace k7

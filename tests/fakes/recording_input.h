@@ -31,16 +31,21 @@ std::string Describe(const std::vector<InputEvent>& events);
 
 class RecordingInput : public IInputSink {
  public:
-  void KeyEvent(uint8_t vk, uint8_t scan, uint32_t flags) override {
-    events.push_back(InputEvent::Key(vk, scan, flags));
-    if (vk == kVkNumLock && (flags & kKeyUp) == 0) numLock = !numLock;
+  void Send(const InputBatch& batch) override {
+    for (const SyntheticEvent& e : batch) {
+      if (e.mouse) {
+        events.push_back(InputEvent::Mouse(e.flags, e.dx, e.dy));
+        continue;
+      }
+      events.push_back(InputEvent::Key(e.vk, e.scan, e.flags));
+      if (e.vk == kVkNumLock && (e.flags & kKeyUp) == 0) numLock = !numLock;
+    }
+    batches.push_back(batch.Size());
   }
   bool IsNumLockOn() override { return numLock; }
-  void MouseEvent(uint32_t flags, int32_t dx, int32_t dy) override {
-    events.push_back(InputEvent::Mouse(flags, dx, dy));
-  }
 
   std::vector<InputEvent> events;
+  std::vector<int> batches;  // the size of each Send, in order
   bool numLock = false;
 };
 

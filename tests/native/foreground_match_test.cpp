@@ -163,9 +163,9 @@ TEST_F(ForegroundMatchTest, KeysGoOutBeforeTheCaptionFileIsRead) {
   Refresh();
   foreground.exe = "WinDVD.exe";
   struct FirstKeyWatch : test::RecordingInput {
-    void KeyEvent(uint8_t vk, uint8_t scan, uint32_t flags) override {
+    void Send(const InputBatch& batch) override {
       if (events.empty()) captionsReadBefore = press->SourceOf(g_szUserDefInfIniPath);
-      RecordingInput::KeyEvent(vk, scan, flags);
+      RecordingInput::Send(batch);
     }
     PressIniStore* press = nullptr;
     PressIniStore::Source captionsReadBefore = PressIniStore::Source::kCopy;

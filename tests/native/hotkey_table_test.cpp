@@ -85,6 +85,8 @@ TEST(HotkeyTable, SendsTheExactEventsOfASlot) {
     input.numLock = c.numLockBefore;
     table.SendHotkey(input, 0);
     EXPECT_EQ(test::Describe(input.events), test::Describe(c.expected));
+    // In one piece, so that no key of the user's lands between its events.
+    EXPECT_EQ(input.batches.size(), c.expected.empty() ? 0u : 1u);
     EXPECT_EQ(input.numLock, c.numLockAfter);
   }
 }
