@@ -4,7 +4,7 @@
 // with the INI files as the program reads them now (one copy per file per
 // press) and through one private-profile call per value, at 4, 25 and 100
 // profiles; and the foreground executable's name, by image-path query with
-// the handle kept and by process snapshot.
+// the handle kept and by process snapshot, and the read of its rights.
 //
 //   k7_bench_press_cost.exe [presses]
 #include <windows.h>
@@ -162,6 +162,15 @@ int Run(int presses) {
                       fresh.ExeNameOf(pid);
                     }),
                "us");
+  {
+    // What the rights check adds when another process comes to the front.
+    Win32ProcessNameCalls calls;
+    HANDLE process = calls.Open(pid);
+    if (process == nullptr) Fail("the player could not be opened");
+    PrintSummary("rights of a new foreground process (token read)",
+                 Time(presses, [&] { calls.Integrity(process, pid); }), "us");
+    calls.Close(process);
+  }
   PrintSummary("foreground name, snapshot",
                Time(presses,
                     [&] {

@@ -127,6 +127,14 @@ void Dispatcher::MovePointer(int dx, int dy) {
   }
 }
 
+bool Dispatcher::ForegroundTakesInput() {
+  const std::string exe = m_platform.matcher.ElevatedForeground();
+  if (exe.empty()) return true;
+  m_bInputRefused = true;
+  std::snprintf(m_szOsdText, kRefusedCaptionLen + 1, "Run as admin to control %s", exe.c_str());
+  return false;
+}
+
 void Dispatcher::LaunchCategory(const char* category) {
   // The name whole: one cut to the buffer could name another profile, and an
   // empty one would look up the lines above the file's first section.
@@ -153,6 +161,7 @@ void Dispatcher::RunSlot(int n) {
     m_szOsdText[0] = '\0';
     return;
   }
+  if (!ForegroundTakesInput()) return;
   m_HotkeyTable.SendHotkey(m_platform.input, n);
   char key[4];
   std::snprintf(key, sizeof key, "%d", n);
@@ -172,6 +181,7 @@ void Dispatcher::Act(int code, int repeat) {
       return;
     case ButtonKind::kMouseSlot:
       if (m_bMouseMode.load()) {
+        if (!ForegroundTakesInput()) return;
         if (entry.mouse == MouseAction::kMove) {
           MovePointer(entry.dx, entry.dy);
         } else {
@@ -202,6 +212,7 @@ void Dispatcher::Act(int code, int repeat) {
 }
 
 PressResult Dispatcher::DispatchRemoteButton(int code, int marker, int repeat) {
+  m_bInputRefused = false;
   if ((marker & 0xFF) == kMarker) {
     // Nothing may end the reader thread: a press that runs out of memory (a
     // hostile file, a huge value) does nothing more and shows no caption.
@@ -217,8 +228,8 @@ PressResult Dispatcher::DispatchRemoteButton(int code, int marker, int repeat) {
   }
   PressResult result;
   // The mode after the press: the toggle may just have changed it.
-  result.restartMouseTimer =
-      FollowUpFor(code, m_bMouseMode.load(), true) == FollowUp::kRestartMouseTimer;
+  result.restartMouseTimer = !m_bInputRefused && FollowUpFor(code, m_bMouseMode.load(), true) ==
+                                                     FollowUp::kRestartMouseTimer;
   CopyBounded(result.caption.text, m_szOsdText);
   return result;
 }

@@ -4,6 +4,7 @@
 
 #include <atomic>
 #include <cstdint>
+#include <string>
 
 #include "dispatch/launcher.h"
 #include "keys/hotkey_table.h"
@@ -16,6 +17,9 @@ namespace k7 {
 constexpr int kNameLen = 100;     // profile and application names
 constexpr int kOsdTextLen = 256;  // a caption with its terminator
 constexpr int kMarker = 0x7F;     // byte 2 of every genuine report
+// The caption that replaces input the program in front would drop: short
+// enough for a glance.
+constexpr int kRefusedCaptionLen = 40;
 
 // Finds the foreground application's profile: on a match fills in its name
 // and the hotkeys of its slots and returns true.
@@ -23,6 +27,10 @@ class IProfileMatcher {
  public:
   virtual ~IProfileMatcher() = default;
   virtual bool MatchForegroundProfile(char (&profile)[kNameLen], CHotkeyTable& hotkeys) = 0;
+  // The executable that was in front at the last match, matched or not, when
+  // it runs with more rights than this program: Windows drops the input
+  // injected into it without a word. Empty otherwise.
+  virtual std::string ElevatedForeground() { return std::string(); }
 };
 
 struct DispatchPlatform {
@@ -121,6 +129,9 @@ class Dispatcher {
   // profile it only empties the caption.
   void RunSlot(int n);
   void MovePointer(int dx, int dy);
+  // False, with a caption that says why, when the program in front would drop
+  // whatever the press injects.
+  bool ForegroundTakesInput();
   void LaunchCategory(const char* category);
 
   DispatchPlatform m_platform;
@@ -128,6 +139,8 @@ class Dispatcher {
   // Grows with each move on the reader thread; timer 300 resets it.
   std::atomic<int> m_nMouseStep{0};
   bool m_bNoProfile = true;
+  // This press's input was not sent: its caption tells why, even in mouse mode.
+  bool m_bInputRefused = false;
   char m_szCurProfile[kNameLen] = "";
   CHotkeyTable m_HotkeyTable;
   // The caption of the last action; a press that sets none shows it again.

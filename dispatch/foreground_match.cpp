@@ -11,9 +11,16 @@ std::string BaseName(const std::string& exeName) {
   return slash == std::string::npos ? exeName : exeName.substr(slash + 1);
 }
 
+bool DropsInjectedInput(const TokenIntegrity& own, const TokenIntegrity& foreground) {
+  if (!own.read) return false;
+  return !foreground.read || foreground.level > own.level;
+}
+
 bool ForegroundProfileMatcher::MatchForegroundProfile(char (&profile)[kNameLen],
                                                       CHotkeyTable& hotkeys) {
-  const std::string base = BaseName(foreground_.ForegroundExeName());
+  base_ = BaseName(foreground_.ForegroundExeName());
+  elevated_ = foreground_.ForegroundElevated();
+  const std::string& base = base_;
   const auto names = names_.Snapshot();
   for (const std::string& name : *names) {
     // Whole values on both sides: a long name is never cut into a match.

@@ -17,7 +17,22 @@ class IForegroundProcess {
   // Executable of the process that owns the foreground window, as the system
   // gives it (a full path or a bare file name); empty when it cannot be found.
   virtual std::string ForegroundExeName() = 0;
+  // Whether the process ForegroundExeName named last drops the input this
+  // program injects: it runs with more rights.
+  virtual bool ForegroundElevated() { return false; }
 };
+
+// What the token of a process said about its integrity level.
+struct TokenIntegrity {
+  bool read = false;   // the token could be opened and its label read
+  uint32_t level = 0;  // the label's last sub-authority: 0x2000 medium, 0x3000 high
+};
+
+// Whether Windows drops input this program injects into a process it could
+// open: it does when the process runs at a higher integrity level, and a
+// token this program may not read belongs to such a process. With its own
+// level unknown the program cannot tell, and injects as always.
+bool DropsInjectedInput(const TokenIntegrity& own, const TokenIntegrity& foreground);
 
 // The part behind the last backslash, or the whole name.
 std::string BaseName(const std::string& exeName);
@@ -31,11 +46,15 @@ class ForegroundProfileMatcher : public IProfileMatcher {
   // On a match: the profile's name and the hotkeys of its slots. The slot
   // descriptions are left alone: a press reads only its own caption.
   bool MatchForegroundProfile(char (&profile)[kNameLen], CHotkeyTable& hotkeys) override;
+  std::string ElevatedForeground() override { return elevated_ ? base_ : std::string(); }
 
  private:
   IIniStrings& ini_;
   IForegroundProcess& foreground_;
   const SharedProfileNames& names_;
+  // The last match's foreground executable, and whether it runs elevated.
+  std::string base_;
+  bool elevated_ = false;
 };
 
 }  // namespace k7

@@ -41,6 +41,44 @@ bool Win32ProcessNameCalls::SnapshotName(uint32_t processId, char* out, uint32_t
   return GetProcessExeName(processId, out, size);
 }
 
+namespace {
+
+TokenIntegrity TokenIntegrityOf(HANDLE process) {
+  TokenIntegrity result;
+  HANDLE token = nullptr;
+  if (!OpenProcessToken(process, TOKEN_QUERY, &token)) return result;
+  // A label is a SID and its attributes.
+  alignas(TOKEN_MANDATORY_LABEL) unsigned char
+      label[sizeof(TOKEN_MANDATORY_LABEL) + SECURITY_MAX_SID_SIZE];
+  DWORD length = 0;
+  if (GetTokenInformation(token, TokenIntegrityLevel, label, sizeof label, &length)) {
+    const PSID sid = reinterpret_cast<TOKEN_MANDATORY_LABEL*>(label)->Label.Sid;
+    const UCHAR count = IsValidSid(sid) ? *GetSidSubAuthorityCount(sid) : 0;
+    if (count > 0) {
+      result.read = true;
+      result.level = *GetSidSubAuthority(sid, count - 1);
+    }
+  }
+  CloseHandle(token);
+  return result;
+}
+
+}  // namespace
+
+TokenIntegrity Win32ProcessNameCalls::Integrity(HANDLE process, uint32_t processId) {
+  if (process == nullptr) return TokenIntegrityOf(GetCurrentProcess());
+  TokenIntegrity result = TokenIntegrityOf(process);
+  if (result.read) return result;
+  // Before Windows 8.1 a token cannot be opened through the limited handle
+  // Open gives. A process that grants the full query right runs with no more
+  // rights than this one; an elevated one refuses it.
+  HANDLE full = OpenProcess(PROCESS_QUERY_INFORMATION, FALSE, processId);
+  if (full == nullptr) return result;
+  result = TokenIntegrityOf(full);
+  CloseHandle(full);
+  return result;
+}
+
 Win32ForegroundProcess::~Win32ForegroundProcess() {
   Release();
 }
@@ -50,6 +88,7 @@ void Win32ForegroundProcess::Release() {
   held_ = nullptr;
   heldId_ = 0;
   heldName_.clear();
+  heldElevated_ = false;
 }
 
 std::string Win32ForegroundProcess::ExeNameOf(uint32_t processId) {
@@ -63,6 +102,11 @@ std::string Win32ForegroundProcess::ExeNameOf(uint32_t processId) {
     heldId_ = processId;
     // The snapshot's szExeFile is the file part of this same path.
     heldName_ = BaseName(path);
+    if (!ownRead_) {
+      own_ = calls_.Integrity(nullptr, 0);
+      ownRead_ = true;
+    }
+    heldElevated_ = DropsInjectedInput(own_, calls_.Integrity(process, processId));
     return heldName_;
   }
   if (process != nullptr) calls_.Close(process);

@@ -26,6 +26,9 @@ class IProcessNameCalls {
   virtual bool ImagePath(HANDLE process, char* out, uint32_t size) = 0;
   // As GetProcessExeName.
   virtual bool SnapshotName(uint32_t processId, char* out, uint32_t size) = 0;
+  // The integrity level of the process's token, read through the handle Open
+  // gave (nullptr: this program's own).
+  virtual TokenIntegrity Integrity(HANDLE process, uint32_t processId) = 0;
 };
 
 class Win32ProcessNameCalls : public IProcessNameCalls {
@@ -34,13 +37,15 @@ class Win32ProcessNameCalls : public IProcessNameCalls {
   void Close(HANDLE process) override;
   bool ImagePath(HANDLE process, char* out, uint32_t size) override;
   bool SnapshotName(uint32_t processId, char* out, uint32_t size) override;
+  TokenIntegrity Integrity(HANDLE process, uint32_t processId) override;
 };
 
 // Names the process with its image path where it can (tens of microseconds),
 // else with a process snapshot (milliseconds); both give the same file name.
 // Keeps the last process it named open: while that handle is open the id
 // cannot go to another process, so the same id at the next press needs no
-// query at all. One thread at a time.
+// query at all, neither of the name nor of the rights it runs with. A process
+// it cannot open is taken to accept input, as before. One thread at a time.
 class Win32ForegroundProcess : public IForegroundProcess {
  public:
   Win32ForegroundProcess() : calls_(ownCalls_) {}
@@ -50,6 +55,7 @@ class Win32ForegroundProcess : public IForegroundProcess {
   Win32ForegroundProcess& operator=(const Win32ForegroundProcess&) = delete;
 
   std::string ForegroundExeName() override;
+  bool ForegroundElevated() override { return heldElevated_; }
   // The name for one process id, as ForegroundExeName finds it: the
   // snapshot's szExeFile, or empty when the snapshot has no such process.
   std::string ExeNameOf(uint32_t processId);
@@ -62,6 +68,9 @@ class Win32ForegroundProcess : public IForegroundProcess {
   HANDLE held_ = nullptr;
   uint32_t heldId_ = 0;
   std::string heldName_;
+  bool heldElevated_ = false;
+  bool ownRead_ = false;
+  TokenIntegrity own_;
 };
 
 }  // namespace k7

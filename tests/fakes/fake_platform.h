@@ -40,8 +40,10 @@ class FakeMatcher : public IProfileMatcher {
     LoadHotkeyTable(hotkeys, ini_, name, hotkeyFile.c_str(), captionFile.c_str(), kSlotCount);
     return true;
   }
+  std::string ElevatedForeground() override { return elevated; }
 
-  std::string profile;  // empty: nothing matches
+  std::string profile;   // empty: nothing matches
+  std::string elevated;  // the executable in front when it runs elevated
   std::string hotkeyFile, captionFile;
   int calls = 0;
 

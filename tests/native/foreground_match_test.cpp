@@ -21,7 +21,9 @@ namespace {
 class FakeForeground : public IForegroundProcess {
  public:
   std::string ForegroundExeName() override { return exe; }
+  bool ForegroundElevated() override { return elevated; }
   std::string exe;
+  bool elevated = false;
 };
 
 class NullList : public IProfileList {
@@ -237,6 +239,45 @@ TEST_F(ForegroundMatchTest, HundredLongNamesRefilledWhilePressingAreNeverCut) {
   EXPECT_EQ(readerNames.Snapshot()->size(), 99u);
   EXPECT_EQ(Press(), "");
   EXPECT_TRUE(dispatcher.NoProfile());
+}
+
+// Windows drops injected input into a program of a higher integrity level,
+// and a token this program may not read is such a program's. The match hands
+// the verdict on for whatever is in front, listed or not, and the press shows
+// it instead of sending keys.
+TEST_F(ForegroundMatchTest, AnElevatedProgramInFrontGetsACaptionInsteadOfKeys) {
+  const TokenIntegrity unread, low{true, 0x1000}, medium{true, 0x2000}, high{true, 0x3000},
+      system{true, 0x4000};
+  const struct {
+    TokenIntegrity own, foreground;
+    bool drops;
+  } rows[] = {
+      {medium, medium, false}, {medium, high, true},  {medium, unread, true},
+      {medium, low, false},    {high, medium, false}, {high, system, true},
+      {high, high, false},     {unread, high, false}, {unread, unread, false},
+  };
+  for (const auto& r : rows) {
+    EXPECT_EQ(DropsInjectedInput(r.own, r.foreground), r.drops)
+        << r.own.read << std::hex << r.own.level << " " << r.foreground.read << r.foreground.level;
+  }
+
+  Profile("WinDVD", "WinDVD.exe", "0-A");
+  Refresh();
+  for (const char* exe : {"C:\\Players\\WinDVD.exe", "Taskmgr.exe"}) {
+    for (bool elevated : {false, true}) {
+      SCOPED_TRACE(std::string(exe) + (elevated ? " elevated" : ""));
+      foreground.exe = exe;
+      foreground.elevated = elevated;
+      const bool listed = exe[0] == 'C';
+      EXPECT_EQ(Press(), listed && !elevated ? test::Describe({test::Down('A'), test::Up('A')})
+                                             : std::string());
+      EXPECT_EQ(matcher.ElevatedForeground(), elevated ? BaseName(exe) : "");
+      if (listed) {
+        EXPECT_STREQ(last.caption.text,
+                     elevated ? "Run as admin to control WinDVD.exe" : "WinDVD caption");
+      }
+    }
+  }
 }
 
 }  // namespace

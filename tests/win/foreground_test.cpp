@@ -31,9 +31,15 @@ class CountedCalls : public IProcessNameCalls {
     ++snapshots;
     return real.SnapshotName(id, out, size);
   }
+  TokenIntegrity Integrity(HANDLE h, uint32_t id) override {
+    if (h == nullptr) return real.Integrity(h, id);
+    ++tokenReads;
+    return refuseToken ? TokenIntegrity{} : real.Integrity(h, id);
+  }
   Win32ProcessNameCalls real;
-  bool failOpen = false, failQuery = false;
-  int open = 0;  // handles given out and not closed
+  bool failOpen = false, failQuery = false, refuseToken = false;
+  int tokenReads = 0;  // of other processes
+  int open = 0;        // handles given out and not closed
   int snapshots = 0;
 };
 
@@ -94,6 +100,36 @@ TEST_F(ForegroundProcess, FallsBackToTheSnapshotWhenTheQuickQueryFails) {
     EXPECT_EQ(foreground.ExeNameOf(0), SnapshotName(0));
   }
   EXPECT_EQ(calls.open, 0);
+}
+
+// Under Wine every process gets the same full token, so the real check reads
+// both levels, finds them equal and lets the keys go. A token that cannot be
+// read stands for an elevated program. Either verdict is read once while the
+// same process stays in front.
+TEST_F(ForegroundProcess, ReadsTheRightsOfAProcessOnceWhileItStaysInFront) {
+  harness::TargetApp player(scratch_, "WinDVD.exe"), other(scratch_, "Taskmgr.exe");
+  CountedCalls calls;
+  const TokenIntegrity own = calls.real.Integrity(nullptr, 0);
+  ASSERT_TRUE(own.read);
+  HANDLE process = calls.real.Open(player.Id());
+  ASSERT_NE(process, nullptr);
+  const TokenIntegrity theirs = calls.real.Integrity(process, player.Id());
+  calls.real.Close(process);
+  EXPECT_TRUE(theirs.read);
+  EXPECT_EQ(theirs.level, own.level);
+
+  for (bool refuse : {false, true}) {
+    Win32ForegroundProcess foreground(calls);
+    calls.refuseToken = refuse;
+    for (DWORD pid : {player.Id(), other.Id(), player.Id()}) {
+      const int reads = calls.tokenReads;
+      for (int press = 0; press < 3; ++press) {
+        EXPECT_FALSE(foreground.ExeNameOf(pid).empty());
+        EXPECT_EQ(foreground.ForegroundElevated(), refuse) << pid;
+      }
+      EXPECT_EQ(calls.tokenReads, reads + 1) << pid;
+    }
+  }
 }
 
 }  // namespace
