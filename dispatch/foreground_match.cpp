@@ -30,6 +30,13 @@ bool ForegroundProfileMatcher::MatchForegroundProfile(char (&profile)[kNameLen],
     LoadHotkeys(hotkeys, ini_, profile, g_szUserDefIniPath, kSlotCount);
     return true;
   }
+  // Only a program no profile names reads the marks: the first marked one.
+  for (const std::string& name : *names) {
+    if (!HoldsAllOtherProgramsMark(ini_, name.c_str(), g_szUserDefIniPath)) continue;
+    CopyBounded(profile, name.c_str());
+    LoadHotkeys(hotkeys, ini_, profile, g_szUserDefIniPath, kSlotCount);
+    return true;
+  }
   return false;
 }
 

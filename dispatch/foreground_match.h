@@ -1,5 +1,6 @@
 // Which profile applies to a press: the first profile in list order whose
-// "ExeFile" names the executable of the foreground window's process.
+// "ExeFile" names the executable of the foreground window's process, or else
+// the first one marked for all other programs.
 #pragma once
 
 #include <cstdint>

@@ -73,6 +73,13 @@ std::string ReadWholeString(IIniStrings& ini, const char* section, const char* k
   }
 }
 
+bool HoldsAllOtherProgramsMark(IIniStrings& ini, const char* profile, const char* file) {
+  // Room for one character more than "1": a longer value is no mark.
+  char value[3];
+  ini.GetString(profile, kAllOtherProgramsKey, "", value, sizeof value, file);
+  return std::strcmp(value, "1") == 0;
+}
+
 std::vector<std::string> ReadSectionNames(IIniStore& ini, const char* file) {
   return ReadList([&](char* out, uint32_t size) { return ini.GetSectionNames(out, size, file); });
 }

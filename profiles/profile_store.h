@@ -33,6 +33,12 @@ std::string ReadWholeString(IIniStrings& ini, const char* section, const char* k
 // long the list is.
 std::vector<std::string> ReadSectionNames(IIniStore& ini, const char* file);
 
+// A profile of "UserDef.ini" marked with this key set to "1" applies to every
+// program no profile names. Today's files never hold it; any other value is
+// no mark.
+constexpr char kAllOtherProgramsKey[] = "AllOtherPrograms";
+bool HoldsAllOtherProgramsMark(IIniStrings& ini, const char* profile, const char* file);
+
 // The profiles of "UserDef.ini" in file order: the sections that hold at
 // least one key and whose names fit kMaxProfileName.
 std::vector<std::string> ReadProfileNames(IIniStore& ini, const char* file);

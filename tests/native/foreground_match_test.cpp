@@ -122,6 +122,67 @@ TEST_F(ForegroundMatchTest, AProcessWhoseNameIsUnknownMatchesAProfileWithoutExeF
   EXPECT_STREQ(dispatcher.CurProfile(), "Bare");
 }
 
+// A program no profile names gets the first profile marked for all other
+// programs; a program a profile names keeps that profile, wherever the mark is.
+TEST_F(ForegroundMatchTest, TheMarkedProfileTakesOnlyWhatNoProfileNames) {
+  struct P {
+    const char* name;
+    const char* exe;
+    const char* mark;  // nullptr: no key
+  };
+  struct Row {
+    const char* what;
+    std::vector<P> profiles;
+    const char* foreground;
+    char want;  // the key sent; 0: no profile
+  };
+  const Row rows[] = {
+      {"no mark anywhere", {{"A", "a.exe", nullptr}, {"B", "b.exe", nullptr}}, "x.exe", 0},
+      {"marked, unnamed program", {{"A", "a.exe", nullptr}, {"B", "b.exe", "1"}}, "x.exe", 'B'},
+      {"marked, its own program", {{"A", "a.exe", nullptr}, {"B", "b.exe", "1"}}, "b.exe", 'B'},
+      {"marked later, earlier names it",
+       {{"A", "x.exe", nullptr}, {"B", "b.exe", "1"}},
+       "x.exe",
+       'A'},
+      {"marked earlier, later names it",
+       {{"A", "a.exe", "1"}, {"B", "x.exe", nullptr}},
+       "x.exe",
+       'B'},
+      {"two marked: the first",
+       {{"A", "a.exe", nullptr}, {"B", "b.exe", "1"}, {"C", "c.exe", "1"}},
+       "x.exe",
+       'B'},
+      {"value 0", {{"A", "a.exe", "0"}}, "x.exe", 0},
+      {"value yes", {{"A", "a.exe", "yes"}}, "x.exe", 0},
+      {"value 10", {{"A", "a.exe", "10"}}, "x.exe", 0},
+      {"value empty", {{"A", "a.exe", ""}}, "x.exe", 0},
+  };
+  for (const Row& row : rows) {
+    SCOPED_TRACE(row.what);
+    for (const char* name : {"A", "B", "C"}) {
+      ini.WriteString(name, nullptr, nullptr, g_szUserDefIniPath);
+      ini.WriteString(name, nullptr, nullptr, g_szUserDefInfIniPath);
+    }
+    for (const P& p : row.profiles) {
+      Profile(p.name, p.exe, std::string("0-") + p.name);
+      if (p.mark != nullptr) {
+        ini.WriteString(p.name, kAllOtherProgramsKey, p.mark, g_szUserDefIniPath);
+      }
+    }
+    Refresh();
+    foreground.exe = row.foreground;
+    const std::string keys = Press();
+    if (row.want == 0) {
+      EXPECT_EQ(keys, "");
+      EXPECT_TRUE(dispatcher.NoProfile());
+    } else {
+      EXPECT_EQ(keys, test::Describe({test::Down(row.want), test::Up(row.want)}));
+      EXPECT_EQ(dispatcher.CurProfile(), std::string(1, row.want));
+      EXPECT_EQ(last.caption.text, std::string(1, row.want) + " caption");
+    }
+  }
+}
+
 TEST_F(ForegroundMatchTest, SwitchingApplicationsAndEditsTakeEffectAtTheNextPress) {
   Profile("WinDVD", "WinDVD.exe", "0-A");
   Refresh();
