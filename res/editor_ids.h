@@ -30,6 +30,7 @@
 #define IDC_DESCRIPTION 1111
 #define IDC_EDITOR_CLEAR 1112
 #define IDC_SAVE_EXIT 1120
+#define IDC_EDITOR_ALL_OTHERS 1121
 
 // Application Name.
 #define IDC_APPNAME_EDIT 1060

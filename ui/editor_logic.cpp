@@ -3,6 +3,7 @@
 #include <cstdio>
 #include <cstring>
 
+#include "base/text.h"
 #include "dispatch/dispatch.h"
 #include "dispatch/profile_hotkeys.h"
 #include "profiles/profile_store.h"
@@ -244,6 +245,18 @@ void SaveEditorProfile(IIniStore& ini, const EditorFiles& files, const char* nam
     SlotKey(i, key);
     ini.WriteString(name, key, slot.szHotkey, files.userDef);
     ini.WriteString(name, key, slot.szDescription, files.userDefInf);
+  }
+}
+
+void SaveAllOtherProgramsMark(IIniStore& ini, const EditorFiles& files, const char* name,
+                              bool marked) {
+  if (name[0] == '\0') return;
+  ini.WriteString(name, kAllOtherProgramsKey, marked ? "1" : nullptr, files.userDef);
+  if (!marked) return;
+  // Deleting a key a section does not hold leaves the file untouched.
+  for (const std::string& other : ReadSectionNames(ini, files.userDef)) {
+    if (EqualsNoCase(other.c_str(), name)) continue;
+    ini.WriteString(other.c_str(), kAllOtherProgramsKey, nullptr, files.userDef);
   }
 }
 

@@ -1,7 +1,7 @@
 // What the hotkey editor decides, apart from its windows: where its buttons
 // sit, which keys it takes over while open, what a remote press selects,
-// which application names it accepts, and how a profile is written, emptied
-// and forgotten in the INI files.
+// which application names it accepts, and how a profile is written, marked,
+// emptied and forgotten in the INI files.
 #pragma once
 
 #include <cstdint>
@@ -97,6 +97,13 @@ void LoadEditorProfile(IIniStore& ini, const EditorFiles& files, const char* nam
 // for an empty name.
 void SaveEditorProfile(IIniStore& ini, const EditorFiles& files, const char* name, const char* path,
                        const HOTKEYVALUE (&values)[kSlotCount], CHotkeyTable& table);
+
+// Saved with the profile: marked, the profile applies to every program no
+// profile names, and every other section loses the mark, so at most one holds
+// it; unmarked, the profile loses it. The key is deleted, never written "0":
+// a file without it stays as it was.
+void SaveAllOtherProgramsMark(IIniStore& ini, const EditorFiles& files, const char* name,
+                              bool marked);
 
 // "FilePath" and "ExeFile" of a profile.
 void WriteProfilePath(IIniStore& ini, const EditorFiles& files, const char* name, const char* path);

@@ -241,6 +241,9 @@ void CHotkeyEditorDlg::OnSelchangeProfile() {
     m_ini.GetString(name.c_str(), "FilePath", "", path, sizeof path, m_files.userDef);
   }
   SetItemText(IDC_EDITOR_PATH, path);
+  const bool marked =
+      !name.empty() && HoldsAllOtherProgramsMark(m_ini, name.c_str(), m_files.userDef);
+  CheckDlgButton(Hwnd(), IDC_EDITOR_ALL_OTHERS, marked ? BST_CHECKED : BST_UNCHECKED);
   // The selection commits what the controls show: let them show the loaded
   // slot first.
   ShowSlot(m_nCurButton);
@@ -256,6 +259,8 @@ bool CHotkeyEditorDlg::OnSaveProfile() {
   CopyBounded(fittedPath, path.c_str());
   CheckedWrites writes(m_ini);
   SaveEditorProfile(writes, m_files, name.c_str(), fittedPath, m_EditorHotKeys, m_EditorTable);
+  SaveAllOtherProgramsMark(writes, m_files, name.c_str(),
+                           IsDlgButtonChecked(Hwnd(), IDC_EDITOR_ALL_OTHERS) == BST_CHECKED);
   return !ReportIfWriteFailed(Hwnd(), writes);
 }
 

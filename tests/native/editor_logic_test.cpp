@@ -72,6 +72,37 @@ TEST(EditorAppName, AcceptedNamesSurviveTheIniFilesAndTrimmedOnesWouldNot) {
   }
 }
 
+// Saving a profile with the box checked leaves the mark on that profile
+// alone; unchecked, the key goes, and a file that never held it is not touched.
+TEST(EditorAllOtherPrograms, TheMarkIsSavedOnOneProfileOnly) {
+  const struct {
+    const char* what;
+    const char* before;
+    const char* name;
+    bool marked;
+    const char* after;  // nullptr: byte for byte as before
+  } rows[] = {
+      {"unchecked, no mark anywhere", "[A]\r\n1=0-A\r\n[B]\r\n1=0-B\r\n", "A", false, nullptr},
+      {"checked, moved from B", "[A]\r\n1=0-A\r\n[B]\r\nAllOtherPrograms=1\r\n1=0-B\r\n", "A", true,
+       "[A]\r\n1=0-A\r\nAllOtherPrograms=1\r\n[B]\r\n1=0-B\r\n"},
+      {"checked, already its own", "[A]\r\nAllOtherPrograms=1\r\n1=0-A\r\n[B]\r\n1=0-B\r\n", "a",
+       true, nullptr},
+      {"unchecked, its own goes", "[A]\r\nAllOtherPrograms=1\r\n1=0-A\r\n", "A", false,
+       "[A]\r\n1=0-A\r\n"},
+      {"checked, every other key goes",
+       "[A]\r\nAllOtherPrograms=0\r\n[B]\r\n1=0-B\r\n[C]\r\nAllOtherPrograms=1\r\n", "B", true,
+       "[A]\r\n[B]\r\n1=0-B\r\nAllOtherPrograms=1\r\n[C]\r\n"},
+  };
+  test::TempDir dir;
+  PortableIniStore ini;
+  for (const auto& row : rows) {
+    const std::string file = dir.Write("UserDef.ini", row.before);
+    const EditorFiles files{"", file.c_str(), ""};
+    SaveAllOtherProgramsMark(ini, files, row.name, row.marked);
+    EXPECT_EQ(test::TempDir::Read(file), row.after != nullptr ? row.after : row.before) << row.what;
+  }
+}
+
 TEST(EditorHotkeys, ModifiersBecomeControlFlags) {
   // MOD_ALT 1, MOD_CONTROL 2, MOD_SHIFT 4 against HOTKEYF_SHIFT 1,
   // HOTKEYF_CONTROL 2, HOTKEYF_ALT 4.

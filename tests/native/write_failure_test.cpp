@@ -61,7 +61,10 @@ TEST_F(WriteFailureTest, ACommandStopsAtTheRefusedFileAndNamesIt) {
     std::function<void(IIniStore&)> run;
   } commands[] = {
       {"Save",
-       [&](IIniStore& w) { SaveEditorProfile(w, files, "Mine", "C:\\n.exe", values, table); }},
+       [&](IIniStore& w) {
+         SaveEditorProfile(w, files, "Mine", "C:\\n.exe", values, table);
+         SaveAllOtherProgramsMark(w, files, "Mine", true);
+       }},
       {"Save As",
        [&](IIniStore& w) {
          w.WriteSection("Copy", "\0", files.userDef);

@@ -55,6 +55,7 @@ struct Kind {
 constexpr Kind kPush = {"button", BS_TYPEMASK, BS_PUSHBUTTON};
 constexpr Kind kDefault = {"button", BS_TYPEMASK, BS_DEFPUSHBUTTON};
 constexpr Kind kGroupBox = {"button", BS_TYPEMASK, BS_GROUPBOX};
+constexpr Kind kCheckBox = {"button", BS_TYPEMASK, BS_AUTOCHECKBOX};
 constexpr DWORD kStaticBits = SS_TYPEMASK | SS_NOTIFY | SS_NOPREFIX;
 constexpr Kind kLabel = {"static", kStaticBits, SS_LEFT};
 constexpr Kind kCentred = {"static", kStaticBits, SS_CENTER};
@@ -90,6 +91,7 @@ const ExpectedControl kEditorControls[] = {
     {IDC_EDITOR_NAME, kNameLabel, "", false, 82, 88, 164, 8},
     {IDC_EDITOR_PATH, kPathLabel, "", false, 82, 102, 164, 8},
     {IDC_EDITOR_BROWSE, kPush, "Browse", true, 82, 114, 50, 14},
+    {IDC_EDITOR_ALL_OTHERS, kCheckBox, "For all other programs", true, 138, 116, 108, 10},
     {kNoId, kGroupBox, "Corresponding HotKey and OSD Description", false, 80, 134, 171, 45},
     {IDC_HOTKEY, kHotkey, "", true, 84, 143, 85, 14},
     {IDC_DESCRIPTION, kEdit, "", true, 176, 143, 63, 14},
@@ -258,7 +260,7 @@ TEST(EditorTemplates, OpenWithTheFocusOnTheFirstFieldAndTheSafeDefault) {
   }
 }
 
-TEST(EditorStrings, TooltipsOfExitSaveAndSaveAndExit) {
+TEST(EditorStrings, TooltipsOfExitSaveSaveAndExitAndAllOtherPrograms) {
   auto load = [](int id) {
     char text[64] = {};
     const int length = LoadStringA(Self(), static_cast<UINT>(id), text, sizeof text);
@@ -267,6 +269,7 @@ TEST(EditorStrings, TooltipsOfExitSaveAndSaveAndExit) {
   EXPECT_EQ(load(IDCANCEL), "Exit");
   EXPECT_EQ(load(IDC_EDITOR_SAVE), "Save");
   EXPECT_EQ(load(IDC_SAVE_EXIT), "Save and Exit");
+  EXPECT_EQ(load(IDC_EDITOR_ALL_OTHERS), "Use this profile in every program no profile names");
 }
 
 // A bitmap resource as 0x00RRGGBB pixels, rows top down, read from a
