@@ -476,6 +476,56 @@ TEST_F(EditorTest, DeleteEmptiesBothSectionsAndForgetsTheExactName) {
   EXPECT_EQ(Ini("QVCtrl.ini", "WWW", "APName"), "Alpha");
 }
 
+// The box shows each profile's mark; Save and Save As store it on the profile
+// saved and take it from the other, and unchecked the key goes, leaving the
+// file as a save without it writes it.
+TEST_F(EditorTest, TheAllOtherProgramsBoxKeepsTheMarkOnOneProfile) {
+  WriteFiles(std::string(kUserDef) + "AllOtherPrograms=1\n", kUserDefInf);
+  StartProgram();
+  ASSERT_NE(OpenEditor(), nullptr);
+  auto checked = [&] {
+    return harness::SendTo(Item(IDC_EDITOR_ALL_OTHERS), BM_GETCHECK, 0, 0) == BST_CHECKED;
+  };
+  auto check = [&](bool on) {
+    harness::SendTo(Item(IDC_EDITOR_ALL_OTHERS), BM_SETCHECK, on ? BST_CHECKED : BST_UNCHECKED, 0);
+  };
+  EXPECT_FALSE(checked());
+  PickProfile(1);
+  EXPECT_TRUE(checked()) << "Alpha";
+  PickProfile(0);
+  EXPECT_FALSE(checked()) << "Zeta";
+  Command(IDC_EDITOR_SAVE);
+  const std::string savedWithout = FileBytes("UserDef.ini");
+  EXPECT_EQ(Ini("UserDef.ini", "Zeta", "AllOtherPrograms"), "<missing>");
+
+  check(true);
+  Command(IDC_EDITOR_SAVE);
+  EXPECT_EQ(Ini("UserDef.ini", "Zeta", "AllOtherPrograms"), "1");
+  EXPECT_EQ(Ini("UserDef.ini", "Alpha", "AllOtherPrograms"), "<missing>");
+  PickProfile(1);
+  EXPECT_FALSE(checked()) << "Alpha";
+  PickProfile(0);
+  EXPECT_TRUE(checked()) << "Zeta";
+
+  check(false);
+  Command(IDC_EDITOR_SAVE);
+  std::string want = savedWithout;
+  const std::string alphaMark = "AllOtherPrograms=1\r\n";
+  ASSERT_NE(want.find(alphaMark), std::string::npos);
+  want.erase(want.find(alphaMark), alphaMark.size());
+  EXPECT_EQ(FileBytes("UserDef.ini"), want);
+
+  check(true);
+  Command(IDC_EDITOR_SAVE);
+  PostCommand(IDC_EDITOR_SAVEAS);
+  HWND name = EnterAppName("Copy");
+  ASSERT_NE(name, nullptr);
+  ASSERT_TRUE(WaitGone(name));
+  ASSERT_TRUE(WaitUntil([&] { return Ini("UserDef.ini", "Copy", "AllOtherPrograms") == "1"; }));
+  EXPECT_EQ(Ini("UserDef.ini", "Zeta", "AllOtherPrograms"), "<missing>");
+  EXPECT_TRUE(checked());
+}
+
 // Browse writes the new path into the profile on screen, found by its whole
 // name: a cut one would name the other profile here.
 TEST_F(EditorTest, BrowseWritesThePathOnly) {
