@@ -1,6 +1,7 @@
 // What a press of the remote does once it reaches the running program: the
 // foreground application's hotkeys, nothing for an application without a
-// profile, and the pointer in mouse mode.
+// profile unless one is marked for all other programs, and the pointer in
+// mouse mode.
 #include <windows.h>
 
 #include <cstdio>
@@ -79,6 +80,30 @@ TEST_F(ProgramInput, ApplicationWithoutProfileGetsNothing) {
   ASSERT_TRUE(recorder_->Flush());
   EXPECT_EQ(InjectedKeys(), (std::vector<Key>{Down(VK_NEXT), Up(VK_NEXT)}));
   EXPECT_EQ(other.KeyLog(), std::vector<TargetLogEntry>{});
+}
+
+// A program no profile names gets nothing, as long as no profile is marked for
+// all other programs; once one is, it gets that profile's hotkeys.
+TEST_F(ProgramInput, ApplicationWithoutProfileGetsTheMarkedProfilesHotkeys) {
+  harness::Program& program = StartConnected();
+  harness::TargetApp& other = Front("other.exe");
+  SetCursorPos(300, 400);
+  Press(kCodeX);
+  // A pointer move in mouse mode needs no profile: once it is in, the press
+  // before it has been handled.
+  Press(kCodeMouseToggle);
+  Press(kCodeRight);
+  ASSERT_TRUE(harness::WaitUntil([&] { return !InjectedMice().empty(); }));
+  ASSERT_TRUE(recorder_->Flush());
+  EXPECT_EQ(InjectedKeys(), std::vector<Key>{});
+
+  const std::string ini = program.IniPath("UserDef.ini");
+  ASSERT_TRUE(WritePrivateProfileStringA("WinDVD", "AllOtherPrograms", "1", ini.c_str()));
+  Press(kCodeX);
+  ASSERT_TRUE(other.WaitForKeyLog(2));
+  ASSERT_TRUE(recorder_->Flush());
+  EXPECT_EQ(InjectedKeys(), (std::vector<Key>{Down('X'), Up('X')}));
+  EXPECT_EQ(other.KeyLog(), (std::vector<TargetLogEntry>{{WM_KEYDOWN, 'X'}, {WM_KEYUP, 'X'}}));
 }
 
 class ProgramMouseMode : public AppTest {
