@@ -1,5 +1,6 @@
 #include "ui/editor_logic.h"
 
+#include <array>
 #include <cstdio>
 #include <cstring>
 
@@ -32,102 +33,60 @@ constexpr uint8_t kS = kModShift;
 constexpr uint8_t kA = kModAlt;
 constexpr uint8_t kC = kModControl;
 
+// A captured key takes consecutive ids from its first one: the plain key
+// where it is captured, then each combination of modifiers in this order.
+constexpr uint8_t kCombinations[] = {kS, kA, kC, kS | kA, kS | kC, kA | kC, kS | kA | kC};
+
+struct CaptureGroup {
+  uint8_t vk;
+  int firstId;
+  bool plain;         // the key without modifiers
+  bool combinations;  // the key with each of kCombinations
+};
+
+constexpr CaptureGroup kCaptureGroups[] = {
+    {kVkEscape, 1, true, true},
+    // A plain Enter or Space reaches the dialog as a key (see the key filter).
+    {kVkReturn, 10, false, true},
+    {kVkTab, 17, true, true},
+    {kVkSpace, 26, false, true},
+    {kVkPause, 34, true, false},
+    {kVkDelete, 35, true, false},
+    {kVkPrint, 36, true, false},
+    // Volume and media keys would otherwise act on the whole system.
+    {kVkVolumeMute, 37, true, true},
+    {kVkVolumeDown, 45, true, true},
+    {kVkVolumeUp, 53, true, true},
+    {kVkMediaNext, 61, true, true},
+    {kVkMediaPrev, 69, true, true},
+    {kVkMediaStop, 77, true, true},
+    {kVkMediaPlayPause, 85, true, true},
+};
+
+constexpr int CaptureCount() {
+  int n = 0;
+  for (const CaptureGroup& g : kCaptureGroups) {
+    n += (g.plain ? 1 : 0) + (g.combinations ? int(sizeof kCombinations) : 0);
+  }
+  return n;
+}
+static_assert(CaptureCount() == kCaptureHotkeyCount);
+
+constexpr std::array<CaptureHotkey, kCaptureHotkeyCount> CaptureHotkeys() {
+  std::array<CaptureHotkey, kCaptureHotkeyCount> out{};
+  int n = 0;
+  for (const CaptureGroup& g : kCaptureGroups) {
+    int id = g.firstId;
+    if (g.plain) out[n++] = {id++, g.vk, kNone};
+    if (!g.combinations) continue;
+    for (uint8_t m : kCombinations) out[n++] = {id++, g.vk, m};
+  }
+  return out;
+}
+
 }  // namespace
 
-const CaptureHotkey kCaptureHotkeys[kCaptureHotkeyCount] = {
-    {1, kVkEscape, kNone},
-    {2, kVkEscape, kS},
-    {3, kVkEscape, kA},
-    {4, kVkEscape, kC},
-    {5, kVkEscape, kS | kA},
-    {6, kVkEscape, kS | kC},
-    {7, kVkEscape, kA | kC},
-    {8, kVkEscape, kS | kA | kC},
-    // A plain Enter reaches the dialog as a key (see the key filter).
-    {10, kVkReturn, kS},
-    {11, kVkReturn, kA},
-    {12, kVkReturn, kC},
-    {13, kVkReturn, kS | kA},
-    {14, kVkReturn, kS | kC},
-    {15, kVkReturn, kA | kC},
-    {16, kVkReturn, kS | kA | kC},
-    {17, kVkTab, kNone},
-    {18, kVkTab, kS},
-    {19, kVkTab, kA},
-    {20, kVkTab, kC},
-    {21, kVkTab, kS | kA},
-    {22, kVkTab, kS | kC},
-    {23, kVkTab, kA | kC},
-    {24, kVkTab, kS | kA | kC},
-    // So does a plain Space.
-    {26, kVkSpace, kS},
-    {27, kVkSpace, kA},
-    {28, kVkSpace, kC},
-    {29, kVkSpace, kS | kA},
-    {30, kVkSpace, kS | kC},
-    {31, kVkSpace, kA | kC},
-    {32, kVkSpace, kS | kA | kC},
-    {34, kVkPause, kNone},
-    {35, kVkDelete, kNone},
-    {36, kVkPrint, kNone},
-    // Volume and media keys would otherwise act on the whole system.
-    {37, kVkVolumeMute, kNone},
-    {38, kVkVolumeMute, kS},
-    {39, kVkVolumeMute, kA},
-    {40, kVkVolumeMute, kC},
-    {41, kVkVolumeMute, kS | kA},
-    {42, kVkVolumeMute, kS | kC},
-    {43, kVkVolumeMute, kA | kC},
-    {44, kVkVolumeMute, kS | kA | kC},
-    {45, kVkVolumeDown, kNone},
-    {46, kVkVolumeDown, kS},
-    {47, kVkVolumeDown, kA},
-    {48, kVkVolumeDown, kC},
-    {49, kVkVolumeDown, kS | kA},
-    {50, kVkVolumeDown, kS | kC},
-    {51, kVkVolumeDown, kA | kC},
-    {52, kVkVolumeDown, kS | kA | kC},
-    {53, kVkVolumeUp, kNone},
-    {54, kVkVolumeUp, kS},
-    {55, kVkVolumeUp, kA},
-    {56, kVkVolumeUp, kC},
-    {57, kVkVolumeUp, kS | kA},
-    {58, kVkVolumeUp, kS | kC},
-    {59, kVkVolumeUp, kA | kC},
-    {60, kVkVolumeUp, kS | kA | kC},
-    {61, kVkMediaNext, kNone},
-    {62, kVkMediaNext, kS},
-    {63, kVkMediaNext, kA},
-    {64, kVkMediaNext, kC},
-    {65, kVkMediaNext, kS | kA},
-    {66, kVkMediaNext, kS | kC},
-    {67, kVkMediaNext, kA | kC},
-    {68, kVkMediaNext, kS | kA | kC},
-    {69, kVkMediaPrev, kNone},
-    {70, kVkMediaPrev, kS},
-    {71, kVkMediaPrev, kA},
-    {72, kVkMediaPrev, kC},
-    {73, kVkMediaPrev, kS | kA},
-    {74, kVkMediaPrev, kS | kC},
-    {75, kVkMediaPrev, kA | kC},
-    {76, kVkMediaPrev, kS | kA | kC},
-    {77, kVkMediaStop, kNone},
-    {78, kVkMediaStop, kS},
-    {79, kVkMediaStop, kA},
-    {80, kVkMediaStop, kC},
-    {81, kVkMediaStop, kS | kA},
-    {82, kVkMediaStop, kS | kC},
-    {83, kVkMediaStop, kA | kC},
-    {84, kVkMediaStop, kS | kA | kC},
-    {85, kVkMediaPlayPause, kNone},
-    {86, kVkMediaPlayPause, kS},
-    {87, kVkMediaPlayPause, kA},
-    {88, kVkMediaPlayPause, kC},
-    {89, kVkMediaPlayPause, kS | kA},
-    {90, kVkMediaPlayPause, kS | kC},
-    {91, kVkMediaPlayPause, kA | kC},
-    {92, kVkMediaPlayPause, kS | kA | kC},
-};
+const std::array<CaptureHotkey, kCaptureHotkeyCount> kCaptureHotkeys = CaptureHotkeys();
 
 bool IsDisabledSlot(int slot) {
   for (int s : kDisabledSlots) {

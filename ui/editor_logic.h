@@ -4,6 +4,7 @@
 // emptied and forgotten in the INI files.
 #pragma once
 
+#include <array>
 #include <cstdint>
 #include <string>
 
@@ -34,15 +35,15 @@ enum HotkeyModifiers : uint8_t {
 };
 
 // A key the editor registers as a system hotkey while it is open, so that
-// Escape, Enter, Tab, Space, the volume and media keys and a few others reach the hotkey control
-// instead of moving the focus or closing the dialog.
+// Escape, Enter, Tab, Space, the volume and media keys and a few others reach
+// the hotkey control instead of moving the focus or closing the dialog.
 struct CaptureHotkey {
   int id;
   uint8_t vk;
   uint8_t modifiers;  // HotkeyModifiers
 };
 constexpr int kCaptureHotkeyCount = 89;
-extern const CaptureHotkey kCaptureHotkeys[kCaptureHotkeyCount];
+extern const std::array<CaptureHotkey, kCaptureHotkeyCount> kCaptureHotkeys;
 
 // Hotkey-control flags (HotkeyFlags) of a WM_HOTKEY's modifiers; only the
 // Alt, Control and Shift bits count.
