@@ -20,22 +20,20 @@ bool ForegroundProfileMatcher::MatchForegroundProfile(char (&profile)[kNameLen],
                                                       CHotkeyTable& hotkeys) {
   base_ = BaseName(foreground_.ForegroundExeName());
   elevated_ = foreground_.ForegroundElevated();
-  const std::string& base = base_;
+  const auto take = [&](const std::string& name) {
+    CopyBounded(profile, name.c_str());
+    LoadHotkeys(hotkeys, ini_, profile, g_szUserDefIniPath, kSlotCount);
+    return true;
+  };
   const auto names = names_.Snapshot();
   for (const std::string& name : *names) {
     // Whole values on both sides: a long name is never cut into a match.
     const std::string exeFile = ReadWholeString(ini_, name.c_str(), "ExeFile", g_szUserDefIniPath);
-    if (!EqualsNoCase(exeFile.c_str(), base.c_str())) continue;
-    CopyBounded(profile, name.c_str());
-    LoadHotkeys(hotkeys, ini_, profile, g_szUserDefIniPath, kSlotCount);
-    return true;
+    if (EqualsNoCase(exeFile.c_str(), base_.c_str())) return take(name);
   }
   // Only a program no profile names reads the marks: the first marked one.
   for (const std::string& name : *names) {
-    if (!HoldsAllOtherProgramsMark(ini_, name.c_str(), g_szUserDefIniPath)) continue;
-    CopyBounded(profile, name.c_str());
-    LoadHotkeys(hotkeys, ini_, profile, g_szUserDefIniPath, kSlotCount);
-    return true;
+    if (HoldsAllOtherProgramsMark(ini_, name.c_str(), g_szUserDefIniPath)) return take(name);
   }
   return false;
 }
