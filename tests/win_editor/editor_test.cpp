@@ -521,8 +521,12 @@ TEST_F(EditorTest, TheAllOtherProgramsBoxKeepsTheMarkOnOneProfile) {
   HWND name = EnterAppName("Copy");
   ASSERT_NE(name, nullptr);
   ASSERT_TRUE(WaitGone(name));
-  ASSERT_TRUE(WaitUntil([&] { return Ini("UserDef.ini", "Copy", "AllOtherPrograms") == "1"; }));
-  EXPECT_EQ(Ini("UserDef.ini", "Zeta", "AllOtherPrograms"), "<missing>");
+  // Save As runs on once the name's dialog has gone: the new profile gets the
+  // mark first, and the other loses it after.
+  EXPECT_TRUE(WaitUntil([&] {
+    return Ini("UserDef.ini", "Copy", "AllOtherPrograms") == "1" &&
+           Ini("UserDef.ini", "Zeta", "AllOtherPrograms") == "<missing>";
+  }));
   EXPECT_TRUE(checked());
 }
 
