@@ -4,9 +4,9 @@
 # Run value, would make every later start of the program in the other tests
 # end silently. Needs an X display (scripts/with-wine.sh gives one).
 #
-#   installer_test.sh SOURCE_DIR BUILD_DIR
+#   installer_test.sh SOURCE_DIR BUILD_DIR HOLDER_EXE
 set -euo pipefail
-root="$1" build="$2"
+root="$1" build="$2" holder="$3"
 work="$(mktemp -d /tmp/k7-installer.XXXXXX)"
 export WINEPREFIX="$work/prefix" WINEARCH=win32 WINEDEBUG=-all
 # No Mono or Gecko prompts, and no menu entries on the host's desktop.
@@ -36,6 +36,17 @@ reg_value() {
 # A child of this script has ended (reaped or not yet).
 exited() { local state; state="$(ps -o stat= -p "$1")" || return 0; [[ "$state" == Z* ]]; }
 ended_cleanly() { wait_for exited "$1" && wait "$1"; }
+# A command's exit code is the one given.
+fails_with() { local want="$1" rc=0; shift; "$@" || rc=$?; same "$rc" "$want"; }
+reg_set() { w reg add "$1" /v "$2" /t "${4:-REG_SZ}" /d "$3" /f; }
+# The holder (holder.cpp) keeps a file open or a mutex refused until let go.
+hold() {
+  rm -f "$work/ready"
+  wine "$holder" "$1" "$2" "$(winepath -w "$work/ready")" >>"$work/wine.log" 2>&1 </dev/null &
+  holder_pid=$!
+  wait_for test -e "$work/ready"
+}
+let_go() { rm -f "$work/ready"; ended_cleanly "$holder_pid"; }
 ini_sums() { (cd "$dir" && sha256sum QVCtrl.ini UserDef.ini UserDefInf.ini 2>&1); }
 wait_for() {  # up to 30 s for a command to succeed
   for _ in $(seq 300); do "$@" && return 0; sleep 0.1; done
@@ -67,15 +78,24 @@ uninst_key='HKCU\Software\Microsoft\Windows\CurrentVersion\Uninstall\K7F3'
 shortcut() { find "$WINEPREFIX/drive_c/users" -name 'Quorvan K7F3.lnk' | grep -q .; }
 no_shortcut() { ! shortcut; }
 
+approved_key='HKCU\Software\Microsoft\Windows\CurrentVersion\Explorer\StartupApproved\Run'
+run_state() { echo "$(reg_value "$run_key" 'Quorvan K7F3')|$(reg_value "$approved_key" 'Quorvan K7F3')"; }
+
 # The installer reads /D= from its raw command line, unquoted, last: cmd
 # passes the line on as written (wine would quote an argument with a space).
-setup_to() { w cmd /c "$(winepath -w "$setup") /S /D=$win_dir"; }
+setup_to() { w cmd /c "$(winepath -w "$setup") /S /D=${1:-$win_dir}"; }
+# The uninstaller run in place (_?=), so that its exit code is seen: run
+# plainly it starts a copy of itself and returns at once.
+uninstall_in_place() {
+  cp "$dir/uninstall.exe" "$work/uninstaller.exe"
+  w cmd /c "$(winepath -w "$work/uninstaller.exe") /S _?=$win_dir"
+}
 
 # A silent install into a scratch folder (a space in its name).
 check "silent install succeeds" setup_to
 check "the program is in place" cmp -s "$dir/K7F3.exe" "$build/release-stage/K7F3.exe"
 check "the guide and the uninstaller are in place" \
-  test -f "$dir/USER-GUIDE.txt" -a -f "$dir/uninstall.exe"
+  test -f "$dir/USER-GUIDE.txt" -a -f "$dir/Uninstall K7F3.exe"
 check "the start-menu shortcut exists" shortcut
 check "Run holds the quoted path" same "$(reg_value "$run_key" 'Quorvan K7F3')" "\"$win_dir\\K7F3.exe\""
 while read -r name want; do
@@ -86,26 +106,74 @@ DisplayVersion $K7_VERSION
 Publisher $K7_PUBLISHER
 DisplayIcon $win_dir\\K7F3.exe,0
 InstallLocation $win_dir
-UninstallString "$win_dir\\uninstall.exe"
+UninstallString "$win_dir\\Uninstall K7F3.exe"
 EOF2
 check "uninstall key: EstimatedSize in KB" \
   bash -c "(( \$(printf %d '$(reg_value "$uninst_key" EstimatedSize)') > 100 ))"
 
-# The installed program starts and writes its first-run files beside itself.
-# It stands for an older build: the upgrade must replace it.
+# The installed copy now stands for an older release: an older program, the
+# uninstaller under the generic name that release gave it, its version.
 printf 'older build' >>"$dir/K7F3.exe"
+mv "$dir/Uninstall K7F3.exe" "$dir/uninstall.exe"
+reg_set "$uninst_key" UninstallString "\"$win_dir\\uninstall.exe\""
+reg_set "$uninst_key" DisplayVersion 2.0.0
+reported() {
+  echo "$(reg_value "$uninst_key" DisplayVersion)|$(run_state)|$(shortcut && echo link)" \
+    "$(cd "$dir" && sha256sum K7F3.exe uninstall.exe)"
+}
+before="$(reported)"
+
+# Whatever stops setup from replacing or removing K7F3.exe fails a silent
+# run with its own code, and setup changes nothing: a scanner holding the
+# file, a running copy with more rights than ours (its mutex refuses us).
+while IFS='|' read -r what kind name run code; do
+  hold "$kind" "$name"
+  check "$what: exit code $code" fails_with "$code" "$run"
+  check "$what: nothing changed" same "$(reported)" "$before"
+  check "$what: the holder let go" let_go
+done <<EOF2
+upgrade while K7F3.exe is held|file|$win_dir\\K7F3.exe|setup_to|4
+uninstall while K7F3.exe is held|file|$win_dir\\K7F3.exe|uninstall_in_place|4
+upgrade while a copy with more rights runs|mutex|Local\\Quorvan-K7F3-running|setup_to|3
+EOF2
+
+# The installed program starts and writes its first-run files beside itself.
 wine "$win_dir\\K7F3.exe" >>"$work/wine.log" 2>&1 </dev/null &
 program=$!
 first_run() { diff -qr --exclude='*.exe' --exclude='*.txt' "$root/tests/data/first_run" "$dir" >/dev/null; }
 check "the program writes its first-run INI files beside itself" wait_for first_run
 
-# Upgrade over the running copy, with the user's edits in its INI files.
+# Upgrade over the running copy, with the user's edits in its INI files and
+# its start turned off in Task Manager.
 for f in QVCtrl.ini UserDef.ini UserDefInf.ini; do printf '; edited\r\n' >>"$dir/$f"; done
 edited="$(ini_sums)"
+reg_set "$approved_key" 'Quorvan K7F3' 030000000000000000000000 REG_BINARY
+turned_off="$(run_state)"
 check "silent upgrade over the running copy succeeds" setup_to
 check "the running copy ended through its own Exit (code 0)" ended_cleanly "$program"
 check "the new program is in place" cmp -s "$dir/K7F3.exe" "$build/release-stage/K7F3.exe"
 check "the INI files are byte-identical" same "$(ini_sums)" "$edited"
+check "the new version is reported" same "$(reg_value "$uninst_key" DisplayVersion)" "$K7_VERSION"
+check "the old uninstaller's name is gone" \
+  test ! -e "$dir/uninstall.exe" -a -f "$dir/Uninstall K7F3.exe"
+check "a start turned off in Task Manager stays off" same "$(run_state)" "$turned_off"
+
+# The user turns the start off; an install into a folder that holds a file
+# of the user's goes into a K7F3 folder there, and the installed copy moves
+# along with its profiles.
+for key in "$run_key" "$approved_key"; do w reg delete "$key" /v 'Quorvan K7F3' /f; done
+tools="$WINEPREFIX/drive_c/Tools"
+mkdir "$tools"
+printf 'notes' >"$tools/notes.txt"
+old_dir="$dir"
+win_dir='C:\Tools\K7F3' dir="$tools/K7F3"
+check "silent install into a folder with other files succeeds" setup_to 'C:\Tools'
+check "it makes a folder of its own beside the user's file" same "$(cd "$tools" && echo *)" "K7F3 notes.txt"
+check "the program is in place there" cmp -s "$dir/K7F3.exe" "$build/release-stage/K7F3.exe"
+check "the profiles moved along" same "$(ini_sums)" "$edited"
+check "the old copy is gone" test ! -e "$old_dir"
+check "the Apps entry names the new folder" same "$(reg_value "$uninst_key" InstallLocation)" "$win_dir"
+check "a start turned off stays off" same "$(run_state)" "|"
 
 # Silent uninstall over a running copy. The copy is known to be up when it
 # has written its first-run files; the user's files then go back in place.
@@ -117,14 +185,28 @@ check "the program starts again" wait_for first_run
 cp "$work/kept"/*.ini "$dir/"
 # The uninstaller runs a copy of itself from the temporary folder and
 # returns at once; the prefix's server ends when that copy has.
-w "$dir/uninstall.exe" /S
+w "$dir/Uninstall K7F3.exe" /S
 check "the running copy ended through its own Exit (code 0)" ended_cleanly "$program"
 check "the uninstaller has finished" timeout 60 wineserver -w
 check "the program, guide and uninstaller are gone" \
-  test ! -e "$dir/K7F3.exe" -a ! -e "$dir/USER-GUIDE.txt" -a ! -e "$dir/uninstall.exe"
+  test ! -e "$dir/K7F3.exe" -a ! -e "$dir/USER-GUIDE.txt" -a ! -e "$dir/Uninstall K7F3.exe"
 check "the shortcut is gone" no_shortcut
 check "the Run value is gone" same "$(reg_value "$run_key" 'Quorvan K7F3')" ""
 check "the uninstall key is gone" same "$(reg_value "$uninst_key" DisplayName)" ""
 check "the INI files are kept as they were" same "$(ini_sums)" "$edited"
+check "the user's file is kept" test -f "$tools/notes.txt"
+
+# An unpacked portable copy with its profiles, and another program's file
+# under the old generic uninstaller name: upgraded in place, both kept.
+dir="$WINEPREFIX/drive_c/Portable" win_dir='C:\Portable'
+python3 -m zipfile -e "$zip" "$dir"
+printf 'older build' >>"$dir/K7F3.exe"
+cp "$work/kept"/*.ini "$dir/"
+printf 'another program' >"$dir/uninstall.exe"
+check "silent install over a portable copy succeeds" setup_to
+check "the portable copy's program is new" cmp -s "$dir/K7F3.exe" "$build/release-stage/K7F3.exe"
+check "its profiles and the other program's file are kept" \
+  same "$(ini_sums; cat "$dir/uninstall.exe")" "$edited"$'\n'"another program"
+check "a first install starts with Windows" same "$(run_state)" "\"$win_dir\\K7F3.exe\"|"
 [ "$failed" = 0 ] || { echo "-- Wine said:"; tail -n 20 "$work/wine.log"; }
 exit $failed

@@ -1,0 +1,39 @@
+// Holds what stops an installer, as another program would, until the test
+// lets go:
+//   holder file PATH READY   PATH held open with share mode 0 (a scanner)
+//   holder mutex NAME READY  NAME created so that opening it is refused
+//                            (a copy running with rights above ours)
+// READY is created once held; the holder lets go when the test deletes it,
+// or after two minutes at most.
+#include <windows.h>
+#include <sddl.h>
+
+#include <cstring>
+
+int main(int argc, char** argv) {
+  if (argc != 4) return 2;
+  HANDLE held = nullptr;
+  if (std::strcmp(argv[1], "file") == 0) {
+    held = CreateFileA(argv[2], GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
+    if (held == INVALID_HANDLE_VALUE) return 1;
+  } else if (std::strcmp(argv[1], "mutex") == 0) {
+    SECURITY_ATTRIBUTES sa = {sizeof sa, nullptr, FALSE};
+    // Owned by and open to SYSTEM alone, as a copy running with higher
+    // rights would be to us. (Wine lets an owner that is us in whatever the
+    // DACL says.)
+    if (!ConvertStringSecurityDescriptorToSecurityDescriptorA(
+            "O:SYD:(A;;0x1F0001;;;SY)", SDDL_REVISION_1, &sa.lpSecurityDescriptor, nullptr))
+      return 1;
+    held = CreateMutexA(&sa, TRUE, argv[2]);
+    if (held == nullptr) return 1;
+  } else {
+    return 2;
+  }
+  HANDLE ready = CreateFileA(argv[3], GENERIC_WRITE, 0, nullptr, CREATE_NEW, 0, nullptr);
+  if (ready == INVALID_HANDLE_VALUE) return 1;
+  CloseHandle(ready);
+  for (int i = 0; i < 1200 && GetFileAttributesA(argv[3]) != INVALID_FILE_ATTRIBUTES; ++i)
+    Sleep(100);
+  CloseHandle(held);
+  return 0;
+}
