@@ -430,6 +430,14 @@ removing:
   Delete "$INSTDIR\USER-GUIDE.txt"
   Delete "$INSTDIR\${UNINSTALLER}"
   ReadRegStr $0 HKCU "${UNINST_KEY}" "InstallLocation"
+  ${If} $0 != ""
+  ${AndIf} $0 != $INSTDIR
+    GetFullPathName /SHORT $0 $0
+    GetFullPathName /SHORT $1 $INSTDIR
+    ${If} $0 == $1
+      StrCpy $0 $INSTDIR
+    ${EndIf}
+  ${EndIf}
   ${If} $0 == $INSTDIR
     Delete "${SHORTCUT}"
     DeleteRegValue HKCU "${RUN_KEY}" "${RUN_VALUE}"
