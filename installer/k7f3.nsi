@@ -283,6 +283,7 @@ Function DirectoryLeave
   ${If} $R2 <> 0
   ${AndIf} $R1 S!= $INSTDIR
     ${If} ${Cmd} `MessageBox MB_OKCANCEL|MB_ICONEXCLAMATION "The folder's name has characters that this system's language settings cannot represent:$\r$\n$INSTDIR$\r$\n${PRODUCT} then works through the folder's short name, where Windows keeps one; where it does not, the program cannot start. A folder such as C:\K7F3 always works.$\r$\nInstall here anyway?" IDCANCEL`
+      StrCpy $INSTDIR $R9
       Abort
     ${EndIf}
   ${EndIf}
