@@ -114,6 +114,20 @@ HOTKEYVALUE HotkeyValueFromControl(uintptr_t controlValue) {
   return value;
 }
 
+bool IsStorableHotkey(const HOTKEYVALUE& value) {
+  return value.wVirtualKey == 0 ||
+         (value.wVirtualKey <= 0xFF &&
+          KeyNameForCode(static_cast<uint8_t>(value.wVirtualKey)) != nullptr);
+}
+
+std::string UnnamedKeyMessage(const HOTKEYVALUE& value) {
+  char code[8];
+  std::snprintf(code, sizeof code, "0x%02X", unsigned(value.wVirtualKey));
+  return std::string("This key (virtual-key code ") + code +
+         ") has no name in the profile files, so it cannot be saved.\n\nThe button keeps "
+         "its hotkey. Choose another key.";
+}
+
 int LearnedSlot(int code, int marker) {
   if ((marker & 0xFF) != kMarker) return -1;
   return SlotForCode(code);

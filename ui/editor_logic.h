@@ -54,6 +54,12 @@ uint8_t HotkeyFlagsForModifiers(unsigned modifiers);
 uint16_t HotkeyControlValue(const HOTKEYVALUE& value);
 HOTKEYVALUE HotkeyValueFromControl(uintptr_t controlValue);
 
+// A control value a slot can take: no key, or a key the notation names. Any
+// other would be saved as modifiers alone, and the key lost.
+bool IsStorableHotkey(const HOTKEYVALUE& value);
+// What the editor says when it refuses such a key.
+std::string UnnamedKeyMessage(const HOTKEYVALUE& value);
+
 // Slot a report selects while the editor is open: that of its code, for a
 // report with the remote's marker; -1 for none.
 int LearnedSlot(int code, int marker);
