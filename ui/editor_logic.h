@@ -35,14 +35,15 @@ enum HotkeyModifiers : uint8_t {
 };
 
 // A key the editor registers as a system hotkey while it is open, so that
-// Escape, Enter, Tab, Space, the volume and media keys and a few others reach
-// the hotkey control instead of moving the focus or closing the dialog.
+// Escape, Enter, Tab, Space, the volume, media, browser and launch keys and a
+// few others reach the hotkey control instead of moving the focus, closing the
+// dialog or acting on the whole system.
 struct CaptureHotkey {
   int id;
   uint8_t vk;
   uint8_t modifiers;  // HotkeyModifiers
 };
-constexpr int kCaptureHotkeyCount = 89;
+constexpr int kCaptureHotkeyCount = 145;
 extern const std::array<CaptureHotkey, kCaptureHotkeyCount> kCaptureHotkeys;
 
 // Hotkey-control flags (HotkeyFlags) of a WM_HOTKEY's modifiers; only the
