@@ -14,7 +14,7 @@ struct KeyName {
   const char* name;
 };
 
-// Names the writing side produces, one per code.
+// Names the writing side produces, one per code, here and below.
 constexpr KeyName kWriteNames[] = {
     {0x08, "BACK"},        {0x09, "TAB"},
     {0x0D, "ENTER"},       {0x13, "PAUSE"},
@@ -70,9 +70,38 @@ constexpr KeyName kWriteNames[] = {
     {0xB2, "MEDIASTOP"},   {0xB3, "PLAYPAUSE"},
 };
 
+// The names of every other key a keyboard can give the editor's hotkey
+// control, so that none is lost on saving: capitals, no "-", blank or ";" (the
+// parser splits on them), at most 21 characters (room behind the longest
+// prefix "1-S-C-A-" in a 30-byte buffer).
+constexpr KeyName kMoreWriteNames[] = {
+    {0x03, "BREAK"},        {0x0C, "CLEAR"},      {0x15, "KANA"},        {0x16, "IMEON"},
+    {0x17, "JUNJA"},        {0x18, "FINAL"},      {0x19, "KANJI"},       {0x1A, "IMEOFF"},
+    {0x1C, "CONVERT"},      {0x1D, "NONCONVERT"}, {0x1E, "ACCEPT"},      {0x1F, "MODECHANGE"},
+    {0x29, "SELECT"},       {0x2A, "PRINT"},      {0x2B, "EXECUTE"},     {0x2C, "SNAPSHOT"},
+    {0x2F, "HELP"},         {0x5B, "LWIN"},       {0x5C, "RWIN"},        {0x5D, "APPS"},
+    {0x5F, "SLEEP"},        {0x6C, "SEPARATOR"},  {0x7C, "F13"},         {0x7D, "F14"},
+    {0x7E, "F15"},          {0x7F, "F16"},        {0x80, "F17"},         {0x81, "F18"},
+    {0x82, "F19"},          {0x83, "F20"},        {0x84, "F21"},         {0x85, "F22"},
+    {0x86, "F23"},          {0x87, "F24"},        {0x92, "OEMNECEQUAL"}, {0x93, "OEMFJMASSHOU"},
+    {0x94, "OEMFJTOUROKU"}, {0x95, "OEMFJLOYA"},  {0x96, "OEMFJROYA"},   {0xAA, "BROWSERSEARCH"},
+    {0xAC, "BROWSERHOME"},  {0xB4, "LAUNCHMAIL"}, {0xB5, "LAUNCHMEDIA"}, {0xB6, "LAUNCHAPP1"},
+    {0xB7, "LAUNCHAPP2"},   {0xC1, "ABNTC1"},     {0xC2, "ABNTC2"},      {0xDE, "'"},
+    {0xDF, "OEM8"},         {0xE1, "OEMAX"},      {0xE2, "OEM102"},      {0xE3, "ICOHELP"},
+    {0xE4, "ICO00"},        {0xE6, "ICOCLEAR"},   {0xE9, "OEMRESET"},    {0xEA, "OEMJUMP"},
+    {0xEB, "OEMPA1"},       {0xEC, "OEMPA2"},     {0xED, "OEMPA3"},      {0xEE, "OEMWSCTRL"},
+    {0xEF, "OEMCUSEL"},     {0xF0, "OEMATTN"},    {0xF1, "OEMFINISH"},   {0xF2, "OEMCOPY"},
+    {0xF3, "OEMAUTO"},      {0xF4, "OEMENLW"},    {0xF5, "OEMBACKTAB"},  {0xF6, "ATTN"},
+    {0xF7, "CRSEL"},        {0xF8, "EXSEL"},      {0xF9, "EREOF"},       {0xFA, "PLAY"},
+    {0xFB, "ZOOM"},         {0xFD, "PA1"},        {0xFE, "OEMCLEAR"},
+};
+
 // Names only the reading side accepts (older files, hand edits).
 constexpr KeyName kReadOnlyNames[] = {
     {0xBB, "+"},
+    // The Korean names of two keys that share their codes with Japanese ones.
+    {0x15, "HANGUL"},
+    {0x19, "HANJA"},
 };
 
 constexpr const char* kPrefixes[16] = {
@@ -110,12 +139,18 @@ const char* KeyNameForCode(uint8_t vk) {
   for (const KeyName& k : kWriteNames) {
     if (k.code == vk) return k.name;
   }
+  for (const KeyName& k : kMoreWriteNames) {
+    if (k.code == vk) return k.name;
+  }
   return nullptr;
 }
 
 uint8_t KeyCodeForName(const char* name) {
   if (name == nullptr || *name == '\0') return 0;
   for (const KeyName& k : kWriteNames) {
+    if (EqualsNoCase(k.name, name)) return k.code;
+  }
+  for (const KeyName& k : kMoreWriteNames) {
     if (EqualsNoCase(k.name, name)) return k.code;
   }
   for (const KeyName& k : kReadOnlyNames) {

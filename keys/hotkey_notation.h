@@ -38,12 +38,13 @@ struct BUTTONSLOT {
 // code has none.
 const char* KeyNameForCode(uint8_t vk);
 
-// Code of a key name, ignoring ASCII case; also knows the name that only the
-// reading side accepts ("+"). 0 when the name is unknown.
+// Code of a key name, ignoring ASCII case; also knows the names that only the
+// reading side accepts ("+", "HANGUL", "HANJA"). 0 when the name is unknown.
 uint8_t KeyCodeForName(const char* name);
 
 // Stored string of a control value: the prefix of its flags, then the key name
-// (nothing when the code has no name). Always terminated within 30 bytes.
+// (nothing when the code has no name: the editor refuses such keys before).
+// Always terminated within 30 bytes.
 void HotkeyValueToString(const HOTKEYVALUE& value, char (&szHotkey)[kHotkeyLen]);
 
 // Parses slot.szHotkey in place: modifiers in the order Ctrl, Alt, Shift, the

@@ -19,7 +19,10 @@ constexpr uint8_t kVkPause = 0x13;
 constexpr uint8_t kVkEscape = 0x1B;
 constexpr uint8_t kVkSpace = 0x20;
 constexpr uint8_t kVkPrint = 0x2A;
+constexpr uint8_t kVkSnapshot = 0x2C;
 constexpr uint8_t kVkDelete = 0x2E;
+constexpr uint8_t kVkBrowserSearch = 0xAA;
+constexpr uint8_t kVkBrowserHome = 0xAC;
 constexpr uint8_t kVkVolumeMute = 0xAD;
 constexpr uint8_t kVkVolumeDown = 0xAE;
 constexpr uint8_t kVkVolumeUp = 0xAF;
@@ -27,6 +30,10 @@ constexpr uint8_t kVkMediaNext = 0xB0;
 constexpr uint8_t kVkMediaPrev = 0xB1;
 constexpr uint8_t kVkMediaStop = 0xB2;
 constexpr uint8_t kVkMediaPlayPause = 0xB3;
+constexpr uint8_t kVkLaunchMail = 0xB4;
+constexpr uint8_t kVkLaunchMedia = 0xB5;
+constexpr uint8_t kVkLaunchApp1 = 0xB6;
+constexpr uint8_t kVkLaunchApp2 = 0xB7;
 
 constexpr uint8_t kNone = 0;
 constexpr uint8_t kS = kModShift;
@@ -61,6 +68,15 @@ constexpr CaptureGroup kCaptureGroups[] = {
     {kVkMediaPrev, 69, true, true},
     {kVkMediaStop, 77, true, true},
     {kVkMediaPlayPause, 85, true, true},
+    // So would these: they open the browser, the search, mail, the media
+    // player, the computer or the calculator, or take a screenshot.
+    {kVkBrowserSearch, 93, true, true},
+    {kVkBrowserHome, 101, true, true},
+    {kVkLaunchMail, 109, true, true},
+    {kVkLaunchMedia, 117, true, true},
+    {kVkLaunchApp1, 125, true, true},
+    {kVkLaunchApp2, 133, true, true},
+    {kVkSnapshot, 141, true, true},
 };
 
 constexpr int CaptureCount() {
@@ -112,6 +128,20 @@ HOTKEYVALUE HotkeyValueFromControl(uintptr_t controlValue) {
   value.wVirtualKey = static_cast<uint16_t>(controlValue & 0xFF);
   value.wFlags = static_cast<uint16_t>((controlValue >> 8) & 0xFF);
   return value;
+}
+
+bool IsStorableHotkey(const HOTKEYVALUE& value) {
+  return value.wVirtualKey == 0 ||
+         (value.wVirtualKey <= 0xFF &&
+          KeyNameForCode(static_cast<uint8_t>(value.wVirtualKey)) != nullptr);
+}
+
+std::string UnnamedKeyMessage(const HOTKEYVALUE& value) {
+  char code[8];
+  std::snprintf(code, sizeof code, "0x%02X", unsigned(value.wVirtualKey));
+  return std::string("This key (virtual-key code ") + code +
+         ") has no name in the profile files, so it cannot be saved.\n\nThe button keeps "
+         "its hotkey. Choose another key.";
 }
 
 int LearnedSlot(int code, int marker) {

@@ -35,14 +35,15 @@ enum HotkeyModifiers : uint8_t {
 };
 
 // A key the editor registers as a system hotkey while it is open, so that
-// Escape, Enter, Tab, Space, the volume and media keys and a few others reach
-// the hotkey control instead of moving the focus or closing the dialog.
+// Escape, Enter, Tab, Space, the volume, media, browser and launch keys and a
+// few others reach the hotkey control instead of moving the focus, closing the
+// dialog or acting on the whole system.
 struct CaptureHotkey {
   int id;
   uint8_t vk;
   uint8_t modifiers;  // HotkeyModifiers
 };
-constexpr int kCaptureHotkeyCount = 89;
+constexpr int kCaptureHotkeyCount = 145;
 extern const std::array<CaptureHotkey, kCaptureHotkeyCount> kCaptureHotkeys;
 
 // Hotkey-control flags (HotkeyFlags) of a WM_HOTKEY's modifiers; only the
@@ -53,6 +54,12 @@ uint8_t HotkeyFlagsForModifiers(unsigned modifiers);
 // byte, virtual key in the low byte.
 uint16_t HotkeyControlValue(const HOTKEYVALUE& value);
 HOTKEYVALUE HotkeyValueFromControl(uintptr_t controlValue);
+
+// A control value a slot can take: no key, or a key the notation names. Any
+// other would be saved as modifiers alone, and the key lost.
+bool IsStorableHotkey(const HOTKEYVALUE& value);
+// What the editor says when it refuses such a key.
+std::string UnnamedKeyMessage(const HOTKEYVALUE& value);
 
 // Slot a report selects while the editor is open: that of its code, for a
 // report with the remote's marker; -1 for none.

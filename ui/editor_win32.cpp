@@ -16,6 +16,12 @@
 
 namespace k7 {
 
+namespace {
+
+constexpr char kKeyRefusedCaption[] = "Quorvan K7F3";
+
+}  // namespace
+
 CHotkeyEditorDlg::CHotkeyEditorDlg(HWND owner, HINSTANCE instance, SharedFlags& flags,
                                    const EditorFiles& files)
     : m_hEditorOwner(owner), m_hInstance(instance), m_flags(flags), m_files(files) {
@@ -189,21 +195,36 @@ void CHotkeyEditorDlg::ShowSlot(int n) {
   SetItemText(IDC_DESCRIPTION, m_EditorTable.Slot(n).szDescription);
 }
 
-void CHotkeyEditorDlg::SelectButton(int n) {
-  if (n < 0 || n >= kSlotCount) return;
-  SetFocus(m_pHotKeyCtrl);
-  // What the controls show belongs to the slot being left.
+bool CHotkeyEditorDlg::CommitShownSlot() {
+  // What the controls show belongs to the selected slot.
   const int c = m_nCurButton;
+  GetItemText(IDC_DESCRIPTION, m_EditorTable.Slot(c).szDescription, kDescriptionLen);
   const LRESULT value = SendMessageA(m_pHotKeyCtrl, HKM_GETHOTKEY, 0, 0);
-  m_EditorHotKeys[c] = HotkeyValueFromControl(static_cast<uintptr_t>(value));
-  BUTTONSLOT& slot = m_EditorTable.Slot(c);
-  GetItemText(IDC_DESCRIPTION, slot.szDescription, kDescriptionLen);
+  const HOTKEYVALUE shown = HotkeyValueFromControl(static_cast<uintptr_t>(value));
+  if (IsStorableHotkey(shown)) {
+    m_EditorHotKeys[c] = shown;
+    return true;
+  }
+  // Saved, the key would be lost without a word: the slot keeps its hotkey,
+  // and stays selected for another key.
+  SetHotkeyControl(HotkeyControlValue(m_EditorHotKeys[c]));
+  MessageBoxA(Hwnd(), UnnamedKeyMessage(shown).c_str(), kKeyRefusedCaption, MB_OK | MB_ICONWARNING);
+  SetFocus(m_pHotKeyCtrl);
+  return false;
+}
+
+bool CHotkeyEditorDlg::SelectButton(int n) {
+  if (n < 0 || n >= kSlotCount) return false;
+  SetFocus(m_pHotKeyCtrl);
+  if (!CommitShownSlot()) return false;
+  const int c = m_nCurButton;
   // The blink may have left it on either bitmap.
   m_Buttons[c].LoadBitmaps(kBitmapNormal + c, kBitmapPressed + c, kBitmapPressed + c,
                            kBitmapNormal + c);
   RedrawButton(c);
   m_nCurButton = n;
   ShowSlot(n);
+  return true;
 }
 
 void CHotkeyEditorDlg::Blink() {
@@ -251,7 +272,7 @@ void CHotkeyEditorDlg::OnSelchangeProfile() {
 }
 
 bool CHotkeyEditorDlg::OnSaveProfile() {
-  SelectButton(kFirstEditorSlot);
+  if (!SelectButton(kFirstEditorSlot)) return false;
   const std::string name = ItemString(IDC_EDITOR_NAME);
   const std::string path = ItemString(IDC_EDITOR_PATH);
   if (name.empty() || name.size() > static_cast<size_t>(kMaxProfileName)) return true;
@@ -270,6 +291,8 @@ void CHotkeyEditorDlg::RefillProfileList() {
 }
 
 void CHotkeyEditorDlg::OnSaveAs() {
+  // A refused key is said before the new name is asked for.
+  if (!CommitShownSlot()) return;
   std::string name;
   if (RunAppNameDialog(m_hInstance, m_hEditorOwner, m_EditorCombo, name) != 1) return;
   const int previous = m_EditorCombo.SelectedIndex();

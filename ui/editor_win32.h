@@ -35,7 +35,8 @@ class CHotkeyEditorDlg : public ui::CDialog {
   // A report the reader passed on while the editor is open (this thread).
   void Learn(int code, int marker);
 
-  void SelectButton(int n);
+  // False, with the selection unchanged, when the shown key is refused.
+  bool SelectButton(int n);
   void OnSelchangeProfile();
   // False when a write failed (the user was told; the screen is kept).
   bool OnSaveProfile();
@@ -61,6 +62,9 @@ class CHotkeyEditorDlg : public ui::CDialog {
   void AddTooltips();
   void CreateButtons();
   void RedrawButton(int n);
+  // Takes what the controls show into the selected slot; a key without a
+  // name is refused with a message, and the slot keeps its hotkey.
+  bool CommitShownSlot();
   // Puts slot n's hotkey and description into the controls.
   void ShowSlot(int n);
   void SetHotkeyControl(uint16_t value);

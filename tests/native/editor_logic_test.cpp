@@ -125,10 +125,12 @@ TEST(EditorHotkeys, CapturedKeysAreRegisteredInTheirOrder) {
   const std::vector<uint8_t> all = {0, 4, 1, 2, 5, 6, 3, 7};
   const std::vector<uint8_t> withModifier = {4, 1, 2, 5, 6, 3, 7};
   const CaptureGroup groups[] = {
-      {0x1B, 1, all},  {0x0D, 10, withModifier}, {0x09, 17, all}, {0x20, 26, withModifier},
-      {0x13, 34, {0}}, {0x2E, 35, {0}},          {0x2A, 36, {0}}, {0xAD, 37, all},
-      {0xAE, 45, all}, {0xAF, 53, all},          {0xB0, 61, all}, {0xB1, 69, all},
-      {0xB2, 77, all}, {0xB3, 85, all},
+      {0x1B, 1, all},   {0x0D, 10, withModifier}, {0x09, 17, all},  {0x20, 26, withModifier},
+      {0x13, 34, {0}},  {0x2E, 35, {0}},          {0x2A, 36, {0}},  {0xAD, 37, all},
+      {0xAE, 45, all},  {0xAF, 53, all},          {0xB0, 61, all},  {0xB1, 69, all},
+      {0xB2, 77, all},  {0xB3, 85, all},          {0xAA, 93, all},  {0xAC, 101, all},
+      {0xB4, 109, all}, {0xB5, 117, all},         {0xB6, 125, all}, {0xB7, 133, all},
+      {0x2C, 141, all},
   };
   std::vector<CaptureHotkey> expected;
   for (const CaptureGroup& g : groups) {

@@ -231,6 +231,33 @@ TEST_F(EditorTest, TypedHotkeysAreSavedWithTheirModifiers) {
   EXPECT_EQ(Ini("UserDef.ini", "Alpha", "0"), "<missing>");
 }
 
+// A key without a name is refused on moving to another button and on saving,
+// and the slot keeps its hotkey; a key named for this purpose is saved.
+TEST_F(EditorTest, AKeyWithoutANameIsRefusedANewlyNamedOneSaved) {
+  WriteFiles(kUserDef, kUserDefInf);
+  StartProgram();
+  ASSERT_NE(OpenEditor(), nullptr);
+  ASSERT_TRUE(harness::MakeForeground(Editor()));
+  Command(2003);
+  for (int id : {2013, IDC_SAVE_EXIT}) {
+    SetHotkey(HotkeyOf(0x07, HOTKEYF_CONTROL));  // a code Windows leaves unassigned
+    PostCommand(id);
+    HWND box = WaitDialog("Quorvan K7F3");
+    ASSERT_NE(box, nullptr) << "no message after command " << id;
+    EXPECT_NE(MessageText(box).find("code 0x07) has no name"), std::string::npos)
+        << MessageText(box);
+    harness::PostTo(box, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), 0);
+    ASSERT_TRUE(WaitGone(box));
+    EXPECT_EQ(Hotkey(), HotkeyOf('N', HOTKEYF_SHIFT));
+    EXPECT_EQ(Text(IDC_DESCRIPTION), "Zeta three");  // still selected, the editor open
+  }
+  TypeIntoHotkey(VK_F13, {VK_CONTROL});
+  ASSERT_TRUE(WaitUntil([&] { return Hotkey() == HotkeyOf(VK_F13, HOTKEYF_CONTROL); }));
+  PostCommand(IDC_SAVE_EXIT);
+  ASSERT_TRUE(WaitGone(Editor()));
+  EXPECT_EQ(Ini("UserDef.ini", "Zeta", "3"), "0-C-F13");
+}
+
 // Escape, Tab and Enter are the system's again once the editor has closed,
 // and the next editor takes them again.
 TEST_F(EditorTest, CapturedKeysAreReleasedWhenTheEditorCloses) {
