@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cstdint>
 #include <string>
 #include <vector>
 
@@ -17,8 +19,14 @@ struct World : IReceiver, IConnectionView {
     return present;
   }
   void OpenReceiver() override { log.push_back("open"); }
-  void StartReader() override { log.push_back("start"); }
-  void StopReader() override { log.push_back("stop"); }
+  bool StartReader() override {
+    log.push_back("start");
+    return true;
+  }
+  bool StopReader(uint32_t) override {
+    log.push_back("stop");
+    return true;
+  }
   void ShowReceiverMissing() override { log.push_back("notice"); }
   void SetTrayIcon(int id) override { log.push_back("icon " + std::to_string(id)); }
 
@@ -90,12 +98,12 @@ TEST(ReceiverConnection, StartUpChoosesTheFirstIcon) {
   ReceiverConnection connection(world, world, world.flags);
   EXPECT_EQ(connection.ConnectAtStartup(), 135);
   // The reader waits for the INI paths and the profile list.
-  EXPECT_EQ(world.log, (Log{"find", "stop", "open"}));
+  EXPECT_EQ(world.log, (Log{"find", "open"}));
   EXPECT_TRUE(world.flags.bConnected.load());
   EXPECT_FALSE(world.flags.bDisabled.load());
   connection.StartReaderAtStartup();
   connection.StartReaderAtStartup();
-  EXPECT_EQ(world.log, (Log{"find", "stop", "open", "start"}));
+  EXPECT_EQ(world.log, (Log{"find", "open", "start"}));
 
   World absent;
   absent.present = false;
@@ -119,6 +127,82 @@ TEST(ReceiverConnection, AReceiverThatComesBackIsReconnectedOnlyOnce) {
   connection.Poll();
   EXPECT_EQ(world.log,
             (Log{"find", "icon 137", "find", "stop", "open", "start", "icon 135", "find"}));
+}
+
+// A receiver whose reader may be inside a press that outlasts the stop's
+// bound, on a clock of its own. As the real one: a stop waits at most the
+// bound it is given, a reader told to stop ends once its press is over, and
+// no reader starts while the old one's thread is held.
+struct SlowPress : IReceiver, IConnectionView {
+  bool FindReceiver() override { return true; }
+  void OpenReceiver() override {}
+  bool StartReader() override {
+    if (running) return false;
+    running = true;
+    stopAsked = false;
+    return true;
+  }
+  bool StopReader(uint32_t waitMs) override {
+    stopAsked = running;
+    waited += std::min(waitMs, pressLeft);
+    Elapse(std::min(waitMs, pressLeft));
+    if (pressLeft == 0) running = false;
+    return !running;
+  }
+  void ShowReceiverMissing() override {}
+  void SetTrayIcon(int id) override { icon = id; }
+  // At the press's end the reader posts the ready icon, and ends if told to.
+  void Elapse(uint32_t ms) {
+    if (pressLeft == 0) return;
+    pressLeft -= std::min(ms, pressLeft);
+    if (pressLeft > 0) return;
+    connection->ShowReaderIcon(135);
+    running = running && !stopAsked;
+  }
+  bool Listening() const { return running && !stopAsked; }
+  // Connected, or the ready icon, without a reader that reads the next press.
+  void CountDeaf() { deaf += (flags.bConnected || icon == 135) && !Listening(); }
+
+  ReceiverConnection* connection = nullptr;
+  uint32_t pressLeft = 0, waited = 0;
+  bool running = false, stopAsked = false;
+  int icon = 0, deaf = 0;
+  SharedFlags flags;
+};
+
+TEST(ReceiverConnection, APressLongerThanTheStopsBoundLeavesNoDeafConnection) {
+  // Enable comes from disabled.
+  struct SlowRow {
+    const char* path;
+    uint32_t boundMs, pressMs;
+  } const rows[] = {{"reload", 10000, 0},     {"reload", 10000, 4000}, {"reload", 10000, 25000},
+                    {"enable", 10000, 25000}, {"enable", 300, 2500},   {"enable", 300, 300}};
+  for (const SlowRow& row : rows) {
+    SCOPED_TRACE(std::string(row.path) + ", bound " + std::to_string(row.boundMs) + ", press " +
+                 std::to_string(row.pressMs));
+    SlowPress world;
+    ReceiverConnection connection(world, world, world.flags, row.boundMs);
+    world.connection = &connection;
+    connection.ConnectAtStartup();
+    connection.StartReaderAtStartup();
+    if (std::string(row.path) == "enable") connection.Disable();
+    world.pressLeft = row.pressMs;
+    std::string(row.path) == "reload" ? connection.Reload() : connection.Enable();
+    // Once the press has ended the next poll connects.
+    int polls = 0;
+    for (world.CountDeaf(); !world.Listening() && polls < 60; ++polls) {
+      world.Elapse(1000);
+      world.CountDeaf();
+      connection.Poll();
+      world.CountDeaf();
+    }
+    EXPECT_TRUE(world.flags.bConnected && world.Listening() && world.icon == 135);
+    EXPECT_EQ(world.deaf, 0);
+    const uint32_t late = row.pressMs > row.boundMs ? row.pressMs - row.boundMs : 0;
+    EXPECT_EQ(polls, static_cast<int>((late + 999) / 1000));
+    // The user-interface thread waits for the bound once, not at every poll.
+    EXPECT_EQ(world.waited, std::min(row.boundMs, row.pressMs));
+  }
 }
 
 }  // namespace
