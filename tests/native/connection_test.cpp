@@ -12,7 +12,11 @@
 namespace k7 {
 namespace {
 
-// A receiver and a view that write what happens to one shared log.
+// A receiver and a view that write what happens to one shared log. Its
+// reader may be inside a press (on a clock of the test's own) and then
+// behaves as the real one: a stop waits at most the bound it is given, a
+// reader told to stop ends once its press is over, and no reader starts
+// while the old one's thread is held.
 struct World : IReceiver, IConnectionView {
   bool FindReceiver() override {
     log.push_back("find");
@@ -21,18 +25,45 @@ struct World : IReceiver, IConnectionView {
   void OpenReceiver() override { log.push_back("open"); }
   bool StartReader() override {
     log.push_back("start");
+    if (running) return false;
+    running = true;
+    stopAsked = false;
     return true;
   }
-  bool StopReader(uint32_t) override {
+  bool StopReader(uint32_t waitMs) override {
     log.push_back("stop");
-    return true;
+    stopAsked = running;
+    waited += std::min(waitMs, pressLeft);
+    Elapse(std::min(waitMs, pressLeft));
+    running = running && pressLeft > 0;
+    return !running;
   }
   void ShowReceiverMissing() override { log.push_back("notice"); }
-  void SetTrayIcon(int id) override { log.push_back("icon " + std::to_string(id)); }
+  void SetTrayIcon(int id) override {
+    log.push_back("icon " + std::to_string(id));
+    deaf += id == 135 && !Listening();
+  }
+  // At the press's end the reader posts the ready icon, and ends if told to.
+  void Elapse(uint32_t ms) {
+    if (pressLeft == 0) return;
+    pressLeft -= std::min(ms, pressLeft);
+    if (pressLeft > 0) return;
+    posted = true;
+    running = running && !stopAsked;
+  }
+  // The user-interface thread handles what the reader posted.
+  void Deliver(ReceiverConnection& connection) {
+    if (posted) connection.ShowReaderIcon(135);
+    posted = false;
+  }
+  bool Listening() const { return running && !stopAsked; }
 
   bool present = true;
   std::vector<std::string> log;
   SharedFlags flags;
+  uint32_t pressLeft = 0, waited = 0;
+  bool running = false, stopAsked = false, posted = false;
+  int deaf = 0;  // connected, or the ready icon, with no reader for the next press
 };
 
 using Log = std::vector<std::string>;
@@ -129,74 +160,33 @@ TEST(ReceiverConnection, AReceiverThatComesBackIsReconnectedOnlyOnce) {
             (Log{"find", "icon 137", "find", "stop", "open", "start", "icon 135", "find"}));
 }
 
-// A receiver whose reader may be inside a press that outlasts the stop's
-// bound, on a clock of its own. As the real one: a stop waits at most the
-// bound it is given, a reader told to stop ends once its press is over, and
-// no reader starts while the old one's thread is held.
-struct SlowPress : IReceiver, IConnectionView {
-  bool FindReceiver() override { return true; }
-  void OpenReceiver() override {}
-  bool StartReader() override {
-    if (running) return false;
-    running = true;
-    stopAsked = false;
-    return true;
-  }
-  bool StopReader(uint32_t waitMs) override {
-    stopAsked = running;
-    waited += std::min(waitMs, pressLeft);
-    Elapse(std::min(waitMs, pressLeft));
-    if (pressLeft == 0) running = false;
-    return !running;
-  }
-  void ShowReceiverMissing() override {}
-  void SetTrayIcon(int id) override { icon = id; }
-  // At the press's end the reader posts the ready icon, and ends if told to.
-  void Elapse(uint32_t ms) {
-    if (pressLeft == 0) return;
-    pressLeft -= std::min(ms, pressLeft);
-    if (pressLeft > 0) return;
-    connection->ShowReaderIcon(135);
-    running = running && !stopAsked;
-  }
-  bool Listening() const { return running && !stopAsked; }
-  // Connected, or the ready icon, without a reader that reads the next press.
-  void CountDeaf() { deaf += (flags.bConnected || icon == 135) && !Listening(); }
-
-  ReceiverConnection* connection = nullptr;
-  uint32_t pressLeft = 0, waited = 0;
-  bool running = false, stopAsked = false;
-  int icon = 0, deaf = 0;
-  SharedFlags flags;
-};
-
 TEST(ReceiverConnection, APressLongerThanTheStopsBoundLeavesNoDeafConnection) {
   // Enable comes from disabled.
-  struct SlowRow {
-    const char* path;
+  const struct {
+    std::string path;
     uint32_t boundMs, pressMs;
-  } const rows[] = {{"reload", 10000, 0},     {"reload", 10000, 4000}, {"reload", 10000, 25000},
-                    {"enable", 10000, 25000}, {"enable", 300, 2500},   {"enable", 300, 300}};
-  for (const SlowRow& row : rows) {
-    SCOPED_TRACE(std::string(row.path) + ", bound " + std::to_string(row.boundMs) + ", press " +
+  } rows[] = {{"reload", 10000, 0},     {"reload", 10000, 4000}, {"reload", 10000, 25000},
+              {"enable", 10000, 25000}, {"enable", 300, 2500},   {"enable", 300, 300}};
+  for (const auto& row : rows) {
+    SCOPED_TRACE(row.path + ", bound " + std::to_string(row.boundMs) + ", press " +
                  std::to_string(row.pressMs));
-    SlowPress world;
+    World world;
     ReceiverConnection connection(world, world, world.flags, row.boundMs);
-    world.connection = &connection;
     connection.ConnectAtStartup();
     connection.StartReaderAtStartup();
-    if (std::string(row.path) == "enable") connection.Disable();
+    if (row.path == "enable") connection.Disable();
     world.pressLeft = row.pressMs;
-    std::string(row.path) == "reload" ? connection.Reload() : connection.Enable();
+    row.path == "reload" ? connection.Reload() : connection.Enable();
     // Once the press has ended the next poll connects.
     int polls = 0;
-    for (world.CountDeaf(); !world.Listening() && polls < 60; ++polls) {
+    for (world.Deliver(connection);; ++polls) {
+      world.deaf += world.flags.bConnected && !world.Listening();
+      if (world.Listening() || polls == 60) break;
       world.Elapse(1000);
-      world.CountDeaf();
+      world.Deliver(connection);
       connection.Poll();
-      world.CountDeaf();
     }
-    EXPECT_TRUE(world.flags.bConnected && world.Listening() && world.icon == 135);
+    EXPECT_TRUE(world.flags.bConnected && world.Listening() && world.log.back() == "icon 135");
     EXPECT_EQ(world.deaf, 0);
     const uint32_t late = row.pressMs > row.boundMs ? row.pressMs - row.boundMs : 0;
     EXPECT_EQ(polls, static_cast<int>((late + 999) / 1000));
