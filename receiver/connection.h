@@ -9,9 +9,9 @@
 
 namespace k7 {
 
-// The longest Reload, Enable or the exit waits for a reader to end. A reader
-// never waits on the user-interface thread, but a press may: a launch or a
-// path check on a network path that does not answer.
+// The longest the user-interface thread waits for a reader to end. A reader
+// never waits on that thread, but a press may take long: a launch or a path
+// check on a network path that does not answer.
 constexpr uint32_t kReaderStopWaitMs = 10000;
 
 // The receiver and its reader thread, as the connection paths use them.
@@ -63,9 +63,9 @@ class ReceiverConnection {
   void Disable();
   // Shutdown.
   void Stop();
-  // An icon the reader posted (135 or 136 around a press): shown only while
-  // connected and enabled, so a reader that was given up and finishes its
-  // press late cannot make the tray look ready.
+  // An icon the reader posted around a press: shown only while connected and
+  // enabled, so a reader that was given up and finishes its press late
+  // cannot make the tray look ready.
   void ShowReaderIcon(int iconId);
 
  private:
