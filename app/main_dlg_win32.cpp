@@ -107,7 +107,7 @@ INT_PTR CMainDlg::HandleMessage(UINT msg, WPARAM wp, LPARAM lp) {
       ExitProgram();
       break;
     case WM_K7_TRAYICON:
-      SetTrayIcon(static_cast<int>(wp));
+      m_connection.ShowReaderIcon(static_cast<int>(wp));
       return TRUE;
     case WM_K7_MOUSETIMER:
       KillTimer(Hwnd(), IDT_MOUSEACCEL);

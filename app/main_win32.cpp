@@ -3,6 +3,7 @@
 #include <commctrl.h>
 
 #include "app/main_dlg_win32.h"
+#include "app/single_instance_win32.h"
 
 #ifndef K7_RECEIVER_KIND
 #define K7_RECEIVER_KIND kHid
@@ -15,8 +16,9 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
   // or cannot make it, ends silently.
   HANDLE single = CreateMutexA(nullptr, TRUE, "Local\\Quorvan-K7F3-running");
   if (single == nullptr || GetLastError() == ERROR_ALREADY_EXISTS) return 0;
-  // A running copy is known by its (hidden) main window: end silently.
-  if (FindWindowA(nullptr, k7::kProgramTitle) != nullptr) return 0;
+  // A running copy is known by its (hidden) main window: end silently. Any
+  // other window with that title does not count.
+  if (k7::FindRunningCopy(k7::kProgramTitle) != nullptr) return 0;
   INITCOMMONCONTROLSEX icc = {sizeof icc, ICC_WIN95_CLASSES | ICC_HOTKEY_CLASS};
   InitCommonControlsEx(&icc);
   k7::CMainDlg dialog(k7::ReceiverKind::K7_RECEIVER_KIND);

@@ -4,19 +4,28 @@
 
 namespace k7 {
 
-void ReceiverConnection::Reconnect() {
-  receiver_.StopReader();
+bool ReceiverConnection::StopOldReader() {
+  stopPending_ = !receiver_.StopReader(stopPending_ ? 0 : stopWaitMs_);
+  return !stopPending_;
+}
+
+bool ReceiverConnection::Reconnect() {
+  if (!StopOldReader()) {
+    flags_.bConnected = false;
+    return false;
+  }
   receiver_.OpenReceiver();
   // Before the reader starts: a reader that fails at once clears it again,
   // and that must not be overwritten.
   flags_.bConnected = true;
-  receiver_.StartReader();
+  if (receiver_.StartReader()) return true;
+  flags_.bConnected = false;
+  return false;
 }
 
 int ReceiverConnection::ConnectAtStartup() {
   if (receiver_.FindReceiver()) {
-    receiver_.StopReader();
-    receiver_.OpenReceiver();
+    receiver_.OpenReceiver();  // no reader runs yet
     flags_.bConnected = true;
     flags_.bDisabled = false;
     readerDue_ = true;
@@ -30,14 +39,16 @@ int ReceiverConnection::ConnectAtStartup() {
 void ReceiverConnection::StartReaderAtStartup() {
   if (!readerDue_) return;
   readerDue_ = false;
-  receiver_.StartReader();
+  if (receiver_.StartReader()) return;
+  // Without a reader the poll connects again.
+  flags_.bConnected = false;
+  view_.SetTrayIcon(IDI_OFF);
 }
 
 void ReceiverConnection::Poll() {
   if (receiver_.FindReceiver()) {
     if (!flags_.bConnected && !flags_.bDisabled) {
-      Reconnect();
-      view_.SetTrayIcon(IDI_READY);
+      view_.SetTrayIcon(Reconnect() ? IDI_READY : IDI_OFF);
     }
     return;
   }
@@ -46,8 +57,7 @@ void ReceiverConnection::Poll() {
 }
 
 void ReceiverConnection::ConnectFound() {
-  Reconnect();
-  view_.SetTrayIcon(IDI_READY);
+  view_.SetTrayIcon(Reconnect() ? IDI_READY : IDI_OFF);
   flags_.bDisabled = false;
 }
 
@@ -77,7 +87,11 @@ void ReceiverConnection::Disable() {
 }
 
 void ReceiverConnection::Stop() {
-  receiver_.StopReader();
+  StopOldReader();
+}
+
+void ReceiverConnection::ShowReaderIcon(int iconId) {
+  view_.SetTrayIcon(flags_.bConnected && !flags_.bDisabled ? iconId : IDI_OFF);
 }
 
 }  // namespace k7

@@ -16,10 +16,6 @@ extern "C" {
 namespace k7 {
 namespace {
 
-// The longest a stop waits for a reader before it gives it up for this time;
-// a reader never waits on the user-interface thread, so this is a safety net.
-constexpr DWORD kStopWaitMs = 10000;
-
 bool FindPipeReceiver() {
   // A probe that connects and closes at once; the server keeps another
   // instance listening. All instances busy still means a server is there.
@@ -212,7 +208,8 @@ DWORD Win32Receiver::ReadReports() {
 }
 
 Win32Receiver::~Win32Receiver() {
-  StopReader();
+  // The exit has ended the process already if a reader was stuck in a press.
+  StopReader(kReaderStopWaitMs);
 }
 
 bool Win32Receiver::FindReceiver() {
@@ -255,8 +252,8 @@ void Win32Receiver::OpenReceiver() {
   FreeDetail();
 }
 
-void Win32Receiver::StartReader() {
-  if (m_hReaderThread != nullptr) return;  // the previous one has not ended
+bool Win32Receiver::StartReader() {
+  if (m_hReaderThread != nullptr) return false;  // the previous one has not ended
   CloseIf(m_hReportEvent);
   CloseIf(m_hStopEvent);
   // Unnamed: no other process can signal or reset them.
@@ -264,20 +261,24 @@ void Win32Receiver::StartReader() {
   m_hStopEvent = CreateEventA(nullptr, TRUE, FALSE, nullptr);
   ZeroMemory(&m_ovReport, sizeof m_ovReport);
   m_ovReport.hEvent = m_hReportEvent;
+  if (m_hReportEvent == nullptr || m_hStopEvent == nullptr) return false;
   m_hReaderThread = CreateThread(nullptr, 0, ReaderThreadProc, this, 0, nullptr);
+  return m_hReaderThread != nullptr;
 }
 
-void Win32Receiver::StopReader() {
-  if (m_hReaderThread == nullptr) return;
+bool Win32Receiver::StopReader(uint32_t waitMs) {
+  if (m_hReaderThread == nullptr) return true;
+  // It stays set: a reader busy in a press ends as soon as the press is over.
   SetEvent(m_hStopEvent);
-  if (WaitForSingleObject(m_hReaderThread, kStopWaitMs) != WAIT_OBJECT_0) {
-    // Still busy: keep its handles and buffer alive; the next connection
-    // attempt tries again.
-    return;
+  if (WaitForSingleObject(m_hReaderThread, waitMs) != WAIT_OBJECT_0) {
+    // Still busy: its handles, the device and its buffer stay as they are
+    // until it has ended.
+    return false;
   }
   CloseIf(m_hReaderThread);
   CloseIf(m_hReportEvent);
   CloseIf(m_hStopEvent);
+  return true;
 }
 
 bool Win32Receiver::ReaderRunning() const {

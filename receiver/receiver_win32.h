@@ -43,8 +43,8 @@ class Win32Receiver : public IReceiver {
 
   bool FindReceiver() override;
   void OpenReceiver() override;
-  void StartReader() override;
-  void StopReader() override;
+  bool StartReader() override;
+  bool StopReader(uint32_t waitMs) override;
 
   // True while a reader thread runs.
   bool ReaderRunning() const;

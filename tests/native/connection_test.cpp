@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cstdint>
 #include <string>
 #include <vector>
 
@@ -10,21 +12,58 @@
 namespace k7 {
 namespace {
 
-// A receiver and a view that write what happens to one shared log.
+// A receiver and a view that write what happens to one shared log. Its
+// reader may be inside a press (on a clock of the test's own) and then
+// behaves as the real one: a stop waits at most the bound it is given, a
+// reader told to stop ends once its press is over, and no reader starts
+// while the old one's thread is held.
 struct World : IReceiver, IConnectionView {
   bool FindReceiver() override {
     log.push_back("find");
     return present;
   }
   void OpenReceiver() override { log.push_back("open"); }
-  void StartReader() override { log.push_back("start"); }
-  void StopReader() override { log.push_back("stop"); }
+  bool StartReader() override {
+    log.push_back("start");
+    if (running) return false;
+    running = true;
+    stopAsked = false;
+    return true;
+  }
+  bool StopReader(uint32_t waitMs) override {
+    log.push_back("stop");
+    stopAsked = running;
+    waited += std::min(waitMs, pressLeft);
+    Elapse(std::min(waitMs, pressLeft));
+    running = running && pressLeft > 0;
+    return !running;
+  }
   void ShowReceiverMissing() override { log.push_back("notice"); }
-  void SetTrayIcon(int id) override { log.push_back("icon " + std::to_string(id)); }
+  void SetTrayIcon(int id) override {
+    log.push_back("icon " + std::to_string(id));
+    deaf += id == 135 && !Listening();
+  }
+  // At the press's end the reader posts the ready icon, and ends if told to.
+  void Elapse(uint32_t ms) {
+    if (pressLeft == 0) return;
+    pressLeft -= std::min(ms, pressLeft);
+    if (pressLeft > 0) return;
+    posted = true;
+    running = running && !stopAsked;
+  }
+  // The user-interface thread handles what the reader posted.
+  void Deliver(ReceiverConnection& connection) {
+    if (posted) connection.ShowReaderIcon(135);
+    posted = false;
+  }
+  bool Listening() const { return running && !stopAsked; }
 
   bool present = true;
   std::vector<std::string> log;
   SharedFlags flags;
+  uint32_t pressLeft = 0, waited = 0;
+  bool running = false, stopAsked = false, posted = false;
+  int deaf = 0;  // connected, or the ready icon, with no reader for the next press
 };
 
 using Log = std::vector<std::string>;
@@ -90,12 +129,12 @@ TEST(ReceiverConnection, StartUpChoosesTheFirstIcon) {
   ReceiverConnection connection(world, world, world.flags);
   EXPECT_EQ(connection.ConnectAtStartup(), 135);
   // The reader waits for the INI paths and the profile list.
-  EXPECT_EQ(world.log, (Log{"find", "stop", "open"}));
+  EXPECT_EQ(world.log, (Log{"find", "open"}));
   EXPECT_TRUE(world.flags.bConnected.load());
   EXPECT_FALSE(world.flags.bDisabled.load());
   connection.StartReaderAtStartup();
   connection.StartReaderAtStartup();
-  EXPECT_EQ(world.log, (Log{"find", "stop", "open", "start"}));
+  EXPECT_EQ(world.log, (Log{"find", "open", "start"}));
 
   World absent;
   absent.present = false;
@@ -119,6 +158,41 @@ TEST(ReceiverConnection, AReceiverThatComesBackIsReconnectedOnlyOnce) {
   connection.Poll();
   EXPECT_EQ(world.log,
             (Log{"find", "icon 137", "find", "stop", "open", "start", "icon 135", "find"}));
+}
+
+TEST(ReceiverConnection, APressLongerThanTheStopsBoundLeavesNoDeafConnection) {
+  // Enable comes from disabled.
+  const struct {
+    std::string path;
+    uint32_t boundMs, pressMs;
+  } rows[] = {{"reload", 10000, 0},     {"reload", 10000, 4000}, {"reload", 10000, 25000},
+              {"enable", 10000, 25000}, {"enable", 300, 2500},   {"enable", 300, 300}};
+  for (const auto& row : rows) {
+    SCOPED_TRACE(row.path + ", bound " + std::to_string(row.boundMs) + ", press " +
+                 std::to_string(row.pressMs));
+    World world;
+    ReceiverConnection connection(world, world, world.flags, row.boundMs);
+    connection.ConnectAtStartup();
+    connection.StartReaderAtStartup();
+    if (row.path == "enable") connection.Disable();
+    world.pressLeft = row.pressMs;
+    row.path == "reload" ? connection.Reload() : connection.Enable();
+    // Once the press has ended the next poll connects.
+    int polls = 0;
+    for (world.Deliver(connection);; ++polls) {
+      world.deaf += world.flags.bConnected && !world.Listening();
+      if (world.Listening() || polls == 60) break;
+      world.Elapse(1000);
+      world.Deliver(connection);
+      connection.Poll();
+    }
+    EXPECT_TRUE(world.flags.bConnected && world.Listening() && world.log.back() == "icon 135");
+    EXPECT_EQ(world.deaf, 0);
+    const uint32_t late = row.pressMs > row.boundMs ? row.pressMs - row.boundMs : 0;
+    EXPECT_EQ(polls, static_cast<int>((late + 999) / 1000));
+    // The user-interface thread waits for the bound once, not at every poll.
+    EXPECT_EQ(world.waited, std::min(row.boundMs, row.pressMs));
+  }
 }
 
 }  // namespace

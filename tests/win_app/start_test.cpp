@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "app/single_instance_win32.h"
 #include "app_test.h"
 
 namespace k7::apptest {
@@ -89,6 +90,27 @@ TEST_F(ProgramStart, SecondCopyEndsAtOnceAndTheFirstCarriesOn) {
   ASSERT_TRUE(player.WaitForKeyLog(2)) << "the first copy no longer injects";
   const std::vector<TargetLogEntry> expected = {{WM_KEYDOWN, VK_NEXT}, {WM_KEYUP, VK_NEXT}};
   EXPECT_EQ(player.KeyLog(), expected);
+}
+
+TEST_F(ProgramStart, OtherWindowsWithTheProgramsTitleDoNotStopIt) {
+  StartSim();
+  // An Explorer window on a folder of that name, a plain window of a program
+  // named as ours, and a dialog of this process.
+  harness::ScratchDir dir("namesakes");
+  harness::TargetApp explorer(dir, "explorer.exe");
+  harness::TargetApp namesake(dir, "K7F3.exe");
+  SetWindowTextA(explorer.Window(), harness::kProgramTitle);
+  SetWindowTextA(namesake.Window(), harness::kProgramTitle);
+  HWND dialog = CreateWindowExA(0, "#32770", harness::kProgramTitle, WS_POPUP, 0, 0, 10, 10,
+                                nullptr, nullptr, nullptr, nullptr);
+  ASSERT_NE(dialog, nullptr);
+  EXPECT_EQ(FindRunningCopy(harness::kProgramTitle), nullptr);
+
+  Program& program = StartConnected();
+  EXPECT_TRUE(program.Running());
+  // A running copy is still known by its window.
+  EXPECT_EQ(FindRunningCopy(harness::kProgramTitle), program.MainWindow());
+  DestroyWindow(dialog);
 }
 
 TEST_F(ProgramStart, OfThreeCopiesStartedTogetherExactlyOneRuns) {
