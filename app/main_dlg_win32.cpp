@@ -71,17 +71,17 @@ BOOL CMainDlg::OnInitDialog() {
   m_pMenuTexts = &LoadTrayMenuTexts(GetSystemDefaultLangID());
 
   Win32Registry registry;
+  uint32_t error = 0;
   const std::string unwritten =
-      LoadProfilesAtStartup(m_ini, m_settings.ProfileBox(), m_profileNames, registry);
+      LoadProfilesAtStartup(m_ini, m_settings.ProfileBox(), m_profileNames, registry, &error);
   m_connection.StartReaderAtStartup();
 
   m_settings.ShowAtStartup();
   StartOsdThread();
   SetTimer(Hwnd(), IDT_POLL, 1000, nullptr);
-  // Once per start, when everything else runs. Without the first-run marker
-  // (Mark still 0) the folder itself refuses writes.
-  if (!unwritten.empty() && g_nMark == 0) ReportFolderNotWritable(unwritten.c_str());
-  if (!unwritten.empty() && g_nMark != 0) ReportWriteFailed(nullptr, unwritten.c_str());
+  // Once per start, when everything else runs: the file that refused, why,
+  // and whether the first-run marker was written before it did.
+  if (!unwritten.empty()) ReportStartupWriteFailed(unwritten.c_str(), error, g_nMark != 0);
   return TRUE;
 }
 
