@@ -2,7 +2,7 @@
 // are, writes only as best-fit letters or '?' (1252), or writes with
 // backslash bytes inside characters (Big5, 950): it starts, writes its INI
 // files beside itself, a press acts, and a program launched from its folder
-// starts in that folder.
+// starts in that folder. A program named like the folder gets its profile.
 #include <windows.h>
 
 #include <string>
@@ -69,28 +69,40 @@ TEST_F(FolderNames, TheProgramWorksFromAFolderOfAnyNameInAnyCodePage) {
     ASSERT_TRUE(CreateDirectoryW(folder.c_str(), nullptr));
     const std::string shortFolder = harness::ShortPathOf(folder);
     ASSERT_FALSE(shortFolder.empty());
-    // The folder as the program names it with the ANSI API: its own bytes
-    // where the code page writes them, else its short form.
-    std::string ansiFolder = InCodePage(folder, row.codePage);
-    if (FromCodePage(ansiFolder, row.codePage) != folder) ansiFolder = shortFolder;
+    // A path as the program names it with the ANSI API: its own bytes where
+    // the code page writes them, else its short form.
+    const auto ansiForm = [&](const std::wstring& path) {
+      const std::string bytes = InCodePage(path, row.codePage);
+      return FromCodePage(bytes, row.codePage) == path ? bytes : harness::ShortPathOf(path);
+    };
+    const std::string ansiFolder = ansiForm(folder);
     const bool big5 = row.codePage == 950;
+    const bool plain = row.folder == L"Plain";
     const std::wstring launchName = big5 ? xuGong + L".exe" : L"launch.exe";
     ASSERT_TRUE(
         CopyFileW(Widened(harness::HelperExePath(harness::HelperExe::kLaunchTarget)).c_str(),
                   (folder + L"\\" + launchName).c_str(), FALSE));
-    // A profile named in Big5 for a program of a Big5 name, in place before
-    // the first start lists the profiles.
-    const std::string big5Name = InCodePage(xuGong, 950);
-    std::string big5Profile = "[";
-    big5Profile.append(big5Name).append("]\r\nExeFile=").append(big5Name);
-    big5Profile.append(".exe\r\n28=1-HOME\r\n");
-    if (big5) {
+    // A program named like the folder, and a profile for it in place before
+    // the first start lists the profiles: on 950 the profile's name is in
+    // Big5 too; on 1252 its ExeFile is the short name Browse stores.
+    const std::wstring named = Widened(scratch_.Path()) + L"\\" + row.folder + L".exe";
+    ASSERT_TRUE(CopyFileW(Widened(harness::HelperExePath(harness::HelperExe::kTargetApp)).c_str(),
+                          named.c_str(), FALSE));
+    const std::string namedPath = ansiForm(named);
+    std::string profile = "[";
+    profile.append(big5 ? InCodePage(xuGong, 950) : std::string("Named"));
+    // Its file name: on 950 split in UTF-16, a byte 0x5C may end a character.
+    const std::string exeFile =
+        big5 ? InCodePage(row.folder + L".exe", 950) : namedPath.substr(namedPath.rfind('\\') + 1);
+    profile.append("]\r\nExeFile=").append(exeFile);
+    profile.append("\r\n28=1-HOME\r\n");
+    if (plain) profile.clear();
+    if (!plain) {
       HANDLE file = CreateFileW((folder + L"\\UserDef.ini").c_str(), GENERIC_WRITE, 0, nullptr,
                                 CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr);
       ASSERT_NE(file, INVALID_HANDLE_VALUE);
       DWORD written = 0;
-      WriteFile(file, big5Profile.data(), static_cast<DWORD>(big5Profile.size()), &written,
-                nullptr);
+      WriteFile(file, profile.data(), static_cast<DWORD>(profile.size()), &written, nullptr);
       CloseHandle(file);
     }
 
@@ -102,7 +114,7 @@ TEST_F(FolderNames, TheProgramWorksFromAFolderOfAnyNameInAnyCodePage) {
     EXPECT_EQ(program.Notice(), nullptr) << "a message at start-up";
     for (const char* name : harness::kProgramIniFiles) {
       std::string expected = Golden(name);
-      if (big5 && std::string(name) == "UserDef.ini") expected.insert(0, big5Profile);
+      if (std::string(name) == "UserDef.ini") expected.insert(0, profile);
       EXPECT_EQ(harness::ReadFileShared(program.IniPath(name)), expected) << name;
     }
     WIN32_FIND_DATAW found;
@@ -130,12 +142,10 @@ TEST_F(FolderNames, TheProgramWorksFromAFolderOfAnyNameInAnyCodePage) {
     ASSERT_EQ(args.size(), 2u);
     EXPECT_EQ(LongPath(FromCodePage(args[1], row.codePage)), folder) << "launched in " << args[1];
 
-    if (big5) {
-      // The Big5 profile's program in front: its hotkey, not the built-in's.
-      const std::wstring exe = Widened(scratch_.Path()) + L"\\" + xuGong + L".exe";
-      ASSERT_TRUE(CopyFileW(Widened(harness::HelperExePath(harness::HelperExe::kTargetApp)).c_str(),
-                            exe.c_str(), FALSE));
-      target_ = std::make_unique<harness::TargetApp>(exe);
+    if (!plain) {
+      // The program named like the folder in front: its profile's hotkey,
+      // not the built-in's.
+      target_ = std::make_unique<harness::TargetApp>(named);
       ASSERT_TRUE(target_->RequestForeground());
       recorder_.reset();
       recorder_ = std::make_unique<harness::HookRecorder>();
