@@ -95,7 +95,9 @@ bool CMainDlg::BuildIniPaths() {
     const std::wstring path(module, n);
     const std::wstring text =
         L"Quorvan K7F3 cannot start. " +
-        UnrepresentablePathText(path.substr(0, path.rfind(L'\\')), L"the program's folder");
+        UnrepresentablePathText(path.substr(0, path.rfind(L'\\')), L"the program's folder") +
+        L"\n\nMove the program to a folder whose name has only characters of the system's "
+        L"language, such as C:\\K7F3.";
     MessageBoxW(nullptr, text.c_str(), L"Quorvan K7F3 v2.1", MB_OK | MB_ICONERROR);
     return false;
   }

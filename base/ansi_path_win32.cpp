@@ -61,8 +61,7 @@ bool AnsiPathOf(const std::wstring& path, std::string& ansi) {
 std::wstring UnrepresentablePathText(const std::wstring& path, const wchar_t* whatName) {
   return std::wstring(L"The name of ") + whatName + L"\n\n" + path +
          L"\n\nhas characters that the system's language settings cannot represent, and "
-         L"Windows keeps no short name for it. Use a folder whose name has only characters "
-         L"of the system's language, such as C:\\K7F3.";
+         L"Windows keeps no short name for it.";
 }
 
 }  // namespace k7

@@ -35,8 +35,8 @@ class Win32ShortPaths : public IShortPaths {
 bool AnsiPathOf(const std::wstring& path, std::string& ansi, IShortPaths& shortPaths);
 bool AnsiPathOf(const std::wstring& path, std::string& ansi);
 
-// What the user is told when a path has no ANSI form; whatName says what it
-// names ("the program's folder", "the chosen file").
+// What the user is told when a path has no ANSI form (the caller adds the
+// remedy); whatName says what it names ("the program's folder").
 std::wstring UnrepresentablePathText(const std::wstring& path, const wchar_t* whatName);
 
 }  // namespace k7

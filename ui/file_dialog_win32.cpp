@@ -26,7 +26,8 @@ bool ChooseProgramFile(HWND owner, char (&path)[MAX_PATH]) {
   std::string ansi;
   if (!AnsiPathOf(chosen, ansi)) {
     const std::wstring text = UnrepresentablePathText(chosen, L"the chosen file or its folder") +
-                              L"\n\nThe path was not taken.";
+                              L"\n\nThe path was not taken: pick the program in a folder whose "
+                              L"name has only characters of the system's language.";
     MessageBoxW(owner, text.c_str(), L"Quorvan K7F3", MB_OK | MB_ICONWARNING);
     return false;
   }
