@@ -1,5 +1,6 @@
 #include "app/main_dlg_win32.h"
 
+#include "base/ansi_path_win32.h"
 #include "base/text.h"
 #include "osd/osd_win32.h"
 #include "profiles/default_profiles.h"
@@ -50,9 +51,12 @@ INT_PTR CMainDlg::Run(HINSTANCE instance) {
 BOOL CMainDlg::OnInitDialog() {
   SendMessageA(Hwnd(), WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(m_hIcon));
   SendMessageA(Hwnd(), WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(m_hIcon));
-  // Before anything starts: with cut paths two of the files would share a name.
+  // Before any text is split or compared, and before the reader starts.
+  SetAnsiCodePage(SystemAnsiCodePage());
+  // Before anything starts: with cut paths two of the files would share a
+  // name, and a folder named through best-fit letters or '?' is another
+  // folder, or none.
   if (!BuildIniPaths()) {
-    MessageBoxA(nullptr, kIniPathsTooLongText, kProgramTitle, MB_OK | MB_ICONERROR);
     EndDialog(0);
     return FALSE;
   }
@@ -67,28 +71,41 @@ BOOL CMainDlg::OnInitDialog() {
   m_pMenuTexts = &LoadTrayMenuTexts(GetSystemDefaultLangID());
 
   Win32Registry registry;
+  uint32_t error = 0;
   const std::string unwritten =
-      LoadProfilesAtStartup(m_ini, m_settings.ProfileBox(), m_profileNames, registry);
+      LoadProfilesAtStartup(m_ini, m_settings.ProfileBox(), m_profileNames, registry, &error);
   m_connection.StartReaderAtStartup();
 
   m_settings.ShowAtStartup();
   StartOsdThread();
   SetTimer(Hwnd(), IDT_POLL, 1000, nullptr);
-  // Once per start, when everything else runs. Without the first-run marker
-  // (Mark still 0) the folder itself refuses writes.
-  if (!unwritten.empty() && g_nMark == 0) ReportFolderNotWritable(unwritten.c_str());
-  if (!unwritten.empty() && g_nMark != 0) ReportWriteFailed(nullptr, unwritten.c_str());
+  // Once per start, when everything else runs: the file that refused, why,
+  // and whether the first-run marker was written before it did.
+  if (!unwritten.empty()) ReportStartupWriteFailed(unwritten.c_str(), error, g_nMark != 0);
   return TRUE;
 }
 
 bool CMainDlg::BuildIniPaths() {
   // Longer than any folder Windows allows, so a path that does not fit the
   // INI buffers is seen whole and refused, never cut.
-  static char module[32768];
-  const DWORD n = GetWindowModuleFileNameA(Hwnd(), module, sizeof module);
-  if (n == 0 || n >= sizeof module - 1) return false;
-  module[n] = '\0';
-  return k7::BuildIniPaths(module);
+  static wchar_t module[32768];
+  const DWORD n = GetModuleFileNameW(nullptr, module, ARRAYSIZE(module));
+  std::string ansi;
+  if (n > 0 && n < ARRAYSIZE(module) - 1 && !AnsiPathOf(std::wstring(module, n), ansi)) {
+    const std::wstring path(module, n);
+    const std::wstring text =
+        L"Quorvan K7F3 cannot start. " +
+        UnrepresentablePathText(path.substr(0, path.rfind(L'\\')), L"the program's folder") +
+        L"\n\nMove the program to a folder whose name has only characters of the system's "
+        L"language, such as C:\\K7F3.";
+    MessageBoxW(nullptr, text.c_str(), L"Quorvan K7F3 v2.1", MB_OK | MB_ICONERROR);
+    return false;
+  }
+  if (ansi.empty() || !k7::BuildIniPaths(ansi.c_str())) {
+    MessageBoxA(nullptr, kIniPathsTooLongText, kProgramTitle, MB_OK | MB_ICONERROR);
+    return false;
+  }
+  return true;
 }
 
 INT_PTR CMainDlg::HandleMessage(UINT msg, WPARAM wp, LPARAM lp) {

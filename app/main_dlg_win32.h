@@ -47,7 +47,9 @@ class CMainDlg : public ui::CDialog, private IConnectionView {
   void ShowTrayMenu();
   void OnTrayOpen();
   void OnTimer(UINT_PTR id);
-  // The three INI paths beside the program; false when they do not fit.
+  // The three INI paths beside the program, from an ANSI form of its path
+  // that names its folder; false, once the user was told why, when there is
+  // none or the paths do not fit.
   bool BuildIniPaths();
   // Shutdown: stops the reader; one that does not stop (a press that hangs)
   // still uses this window's members, so the process ends here instead.

@@ -7,8 +7,7 @@
 namespace k7 {
 
 std::string BaseName(const std::string& exeName) {
-  const size_t slash = exeName.rfind('\\');
-  return slash == std::string::npos ? exeName : exeName.substr(slash + 1);
+  return FileNameOf(exeName);
 }
 
 bool DropsInjectedInput(const TokenIntegrity& own, const TokenIntegrity& foreground) {

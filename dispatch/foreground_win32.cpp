@@ -2,6 +2,9 @@
 
 #include <tlhelp32.h>
 
+#include <string>
+
+#include "base/ansi_path_win32.h"
 #include "base/text.h"
 
 namespace k7 {
@@ -33,8 +36,16 @@ void Win32ProcessNameCalls::Close(HANDLE process) {
 }
 
 bool Win32ProcessNameCalls::ImagePath(HANDLE process, char* out, uint32_t size) {
-  DWORD length = size;
-  return QueryFullProcessImageNameA(process, 0, out, &length) != FALSE;
+  wchar_t path[1024];
+  DWORD length = ARRAYSIZE(path);
+  if (!QueryFullProcessImageNameW(process, 0, path, &length)) return false;
+  // A name the code page cannot write is known by its short form, as a
+  // profile picked with Browse stores it; a best-fit name would match
+  // another program's.
+  std::string ansi;
+  if (!AnsiPathOf(std::wstring(path, length), ansi) || ansi.size() >= size) return false;
+  CopyBounded(out, size, ansi.c_str());
+  return true;
 }
 
 bool Win32ProcessNameCalls::SnapshotName(uint32_t processId, char* out, uint32_t size) {

@@ -22,7 +22,9 @@ class IProcessNameCalls {
   // A handle that allows the image name query; nullptr when it cannot be had.
   virtual HANDLE Open(uint32_t processId) = 0;
   virtual void Close(HANDLE process) = 0;
-  // Full path of the process's executable; false when the query fails.
+  // Full path of the process's executable in an ANSI form that names it (its
+  // short form when the code page cannot write its name); false when the
+  // query fails or there is no such form.
   virtual bool ImagePath(HANDLE process, char* out, uint32_t size) = 0;
   // As GetProcessExeName.
   virtual bool SnapshotName(uint32_t processId, char* out, uint32_t size) = 0;

@@ -3,6 +3,7 @@
 #include <windows.h>
 
 #include <cstring>
+#include <string>
 
 #include "base/text.h"
 #include "profiles/ini_paths.h"
@@ -26,10 +27,7 @@ bool Win32Launcher::Start(const char* path) {
   AppendBounded(commandLine, sizeof commandLine, "\"");
   if (std::strlen(commandLine) != std::strlen(path) + 2) return false;
   // The program's own folder, where it may look for its files.
-  char folder[kMaxPath] = "";
-  CopyBounded(folder, sizeof folder, path);
-  char* slash = std::strrchr(folder, '\\');
-  if (slash != nullptr) slash[slash == folder + 2 && folder[1] == ':' ? 1 : 0] = '\0';
+  const std::string folder = FolderOf(path);
 
   static_assert(sizeof(STARTUPINFOA) == 68, "the launch record is the 32-bit one");
   STARTUPINFOA si;
@@ -42,7 +40,7 @@ bool Win32Launcher::Start(const char* path) {
   PROCESS_INFORMATION pi;
   ZeroMemory(&pi, sizeof pi);
   if (!CreateProcessA(path, commandLine, nullptr, nullptr, FALSE, 0, nullptr,
-                      slash != nullptr ? folder : nullptr, &si, &pi)) {
+                      folder.empty() ? nullptr : folder.c_str(), &si, &pi)) {
     return false;
   }
   // Nothing waits for the program: release our hold on it at once.

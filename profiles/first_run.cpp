@@ -6,13 +6,15 @@
 namespace k7 {
 
 std::string LoadProfilesAtStartup(IIniStore& ini, IProfileList& settingsBox,
-                                  SharedProfileNames& readerNames, IRegistry& registry) {
+                                  SharedProfileNames& readerNames, IRegistry& registry,
+                                  uint32_t* error) {
   g_nMark = ini.GetInt("Default", "Mark", 0, g_szCtrlIniPath);
   g_szProgramFilesDir[0] = '\0';
   registry.ReadProgramFilesDir(g_szProgramFilesDir, sizeof g_szProgramFilesDir);
   g_szProgramFilesDir[sizeof g_szProgramFilesDir - 1] = '\0';
 
   std::string failed;
+  uint32_t failedError = 0;
   // A first run that cannot be recorded would come back at every start and
   // write the built-in profiles over the user's edits each time: the marker
   // goes first, and nothing else is written without it.
@@ -23,10 +25,13 @@ std::string LoadProfilesAtStartup(IIniStore& ini, IProfileList& settingsBox,
       RewriteDeliveredPaths(writes, g_szUserDefIniPath, g_szProgramFilesDir);
       WriteDefaultProfiles(writes);
       failed = writes.FailedFile();
+      failedError = writes.LastWriteError();
     } else {
       failed = g_szCtrlIniPath;
+      failedError = ini.LastWriteError();
     }
   }
+  if (error != nullptr) *error = failedError;
   RefreshProfileList(ini, settingsBox, readerNames, g_szUserDefIniPath);
   return failed;
 }

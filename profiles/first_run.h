@@ -26,8 +26,9 @@ class IRegistry {
 // the list follows it. Returns the file a write failed on (empty when none
 // did): the control file with g_nMark still 0 when the first-run marker could
 // not be written, so nothing else was written and the next start is a first
-// run again.
+// run again. *error, when given, receives the system's reason for it.
 std::string LoadProfilesAtStartup(IIniStore& ini, IProfileList& settingsBox,
-                                  SharedProfileNames& readerNames, IRegistry& registry);
+                                  SharedProfileNames& readerNames, IRegistry& registry,
+                                  uint32_t* error = nullptr);
 
 }  // namespace k7

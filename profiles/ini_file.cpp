@@ -49,9 +49,7 @@ std::string UpToNul(const char* p, size_t n) {
 }
 
 std::string Lowered(const std::string& s) {
-  std::string out(s);
-  for (char& c : out) c = AsciiLower(c);
-  return out;
+  return LowerAscii(s);
 }
 
 void BuildIndex(Document& doc) {
@@ -84,8 +82,17 @@ bool Parse(const std::string& bytes, Document& doc, size_t maxEntries = SIZE_MAX
     if (b == e) continue;
 
     if (data[b] == '[') {
-      size_t close = e;  // one past the last ']'
-      while (close > b && data[close - 1] != ']') --close;
+      // One past the last ']' that is a character of its own: the second
+      // byte of a double-byte character can be 0x5D.
+      size_t close = b;
+      const CodePage& codePage = AnsiCodePage();
+      for (size_t i = b + 1; i < e; ++i) {
+        if (codePage.IsLeadByte(data[i]) && i + 1 < e) {
+          ++i;
+        } else if (data[i] == ']') {
+          close = i + 1;
+        }
+      }
       if (close > b) {
         size_t nb = b + 1;
         size_t ne = close - 1;

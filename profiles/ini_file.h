@@ -16,9 +16,11 @@
 //    quotes). last_state() and Check() tell which case it was, for a caller
 //    that wants to report it or try again on the next press.
 //
-// Assumes a single-byte ANSI code page (1252 and the like): names and values
-// are handled as bytes. A file with a UTF-8 signature keeps it; its text is
-// handled as bytes too, which equals the API for ASCII text only.
+// Names and values are bytes of the system's ANSI code page; in a double-byte
+// code page a character's second byte is never taken for a bracket or a
+// letter to fold (AnsiCodePage). Letter case is ignored for the ASCII
+// letters only. A file with a UTF-8 signature keeps it; its text is handled
+// as bytes too, which equals the API for ASCII text only.
 #pragma once
 
 #include <atomic>

@@ -3,6 +3,8 @@
 #include <cstring>
 #include <string>
 
+#include "base/text.h"
+
 namespace k7 {
 
 char g_szCtrlIniPath[kMaxPath];
@@ -10,8 +12,8 @@ char g_szUserDefIniPath[kMaxPath];
 char g_szUserDefInfIniPath[kMaxPath];
 
 bool BuildIniPaths(const char* modulePath) {
-  const char* slash = std::strrchr(modulePath, '\\');
-  const std::string folder(modulePath, slash == nullptr ? 0 : size_t(slash - modulePath) + 1);
+  const size_t slash = LastBackslash(modulePath);
+  const std::string folder(modulePath, slash == std::string::npos ? 0 : slash + 1);
   const struct {
     char* path;
     const char* name;

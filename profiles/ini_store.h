@@ -45,6 +45,9 @@ class IIniStore : public IIniStrings {
   // double-terminated list of "key=value" strings (an empty list keeps the
   // header with no keys under it).
   virtual bool WriteSection(const char* section, const char* keyValues, const char* file) = 0;
+
+  // The system's error code of the last write that failed (0: none known).
+  virtual uint32_t LastWriteError() const { return 0; }
 };
 
 // Passes the reads on to another store; what it does with writes is the
@@ -90,18 +93,22 @@ class CheckedWrites : public ReadsThrough {
   bool Failed() const { return failed_; }
   // The file that refused the first failed write; empty while none failed.
   const std::string& FailedFile() const { return failedFile_; }
+  // Why it refused: the system's error code (0 when not known).
+  uint32_t LastWriteError() const override { return failedError_; }
 
  private:
   bool Check(bool written, const char* file) {
     if (!written && !failed_) {
       failed_ = true;
       failedFile_ = file != nullptr ? file : "";
+      failedError_ = ini_.LastWriteError();
     }
     return written;
   }
 
   bool failed_ = false;
   std::string failedFile_;
+  uint32_t failedError_ = 0;
 };
 
 }  // namespace k7

@@ -60,18 +60,28 @@ uint32_t Win32IniStore::GetSection(const char* section, char* out, uint32_t size
 
 bool Win32IniStore::WriteString(const char* section, const char* key, const char* value,
                                 const char* file) {
-  if (!Fits(section) || !Fits(key) || !Fits(value)) return false;
+  if (!Fits(section) || !Fits(key) || !Fits(value)) return Refused(ERROR_INVALID_PARAMETER);
   // Not while the reader copies the file for a press, nor with its handle open.
   std::lock_guard<std::mutex> lock(IniFilesLock());
   CloseFilesHeldForPress();
-  return WritePrivateProfileStringA(section, key, value, file) != FALSE;
+  return Written(WritePrivateProfileStringA(section, key, value, file));
 }
 
 bool Win32IniStore::WriteSection(const char* section, const char* keyValues, const char* file) {
-  if (!Fits(section)) return false;
+  if (!Fits(section)) return Refused(ERROR_INVALID_PARAMETER);
   std::lock_guard<std::mutex> lock(IniFilesLock());
   CloseFilesHeldForPress();
-  return WritePrivateProfileSectionA(section, keyValues, file) != FALSE;
+  return Written(WritePrivateProfileSectionA(section, keyValues, file));
+}
+
+bool Win32IniStore::Written(BOOL written) {
+  lastWriteError_ = written ? 0 : GetLastError();
+  return written != FALSE;
+}
+
+bool Win32IniStore::Refused(uint32_t error) {
+  lastWriteError_ = error;
+  return false;
 }
 
 }  // namespace k7

@@ -1,6 +1,8 @@
 // The INI files through the platform's private-profile API.
 #pragma once
 
+#include <windows.h>
+
 #include "profiles/ini_store.h"
 
 namespace k7 {
@@ -15,6 +17,13 @@ class Win32IniStore : public IIniStore {
   bool WriteString(const char* section, const char* key, const char* value,
                    const char* file) override;
   bool WriteSection(const char* section, const char* keyValues, const char* file) override;
+  uint32_t LastWriteError() const override { return lastWriteError_; }
+
+ private:
+  bool Written(BOOL written);
+  bool Refused(uint32_t error);
+
+  uint32_t lastWriteError_ = 0;
 };
 
 }  // namespace k7

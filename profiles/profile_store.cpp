@@ -9,8 +9,7 @@
 namespace k7 {
 
 std::string ExeFileFromPath(const char* path) {
-  const char* slash = std::strrchr(path, '\\');
-  return slash == nullptr ? std::string(path) : std::string(slash + 1);
+  return FileNameOf(path);
 }
 
 std::string PathFromTypedText(const char* text) {
@@ -92,9 +91,7 @@ std::vector<std::string> ReadProfileNames(IIniStore& ini, const char* file) {
   std::unordered_map<std::string, bool> hasKeys;
   for (std::string& name : ReadSectionNames(ini, file)) {
     if (name.size() > size_t(kMaxProfileName)) continue;
-    std::string lower = name;
-    for (char& c : lower) c = AsciiLower(c);
-    const auto [it, fresh] = hasKeys.try_emplace(std::move(lower), false);
+    const auto [it, fresh] = hasKeys.try_emplace(LowerAscii(name), false);
     if (fresh) it->second = HasKeys(ini, name, file);
     if (it->second) names.push_back(std::move(name));
   }

@@ -2,6 +2,7 @@
 
 #include "res/editor_ids.h"
 #include "ui/editor_logic.h"
+#include "ui/write_messages.h"
 
 namespace k7 {
 
@@ -70,24 +71,33 @@ void CPathErrorDlg::OnCommand(int id, int, HWND) {
   if (id == IDC_GIVEUP) EndDialog(kGiveUp);
 }
 
-void ReportWriteFailed(HWND owner, const char* file) {
-  const std::string text = std::string("Could not write to \"") + file +
-                           "\".\n\nThe change was not saved. The file may be open in another "
-                           "program or read-only; close it and try again.";
+namespace {
+
+// The system's own words for an error code; empty when it has none.
+std::string SystemErrorText(uint32_t error) {
+  char text[512] = "";
+  FormatMessageA(FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS, nullptr, error, 0,
+                 text, sizeof text, nullptr);
+  text[sizeof text - 1] = '\0';
+  return text;
+}
+
+}  // namespace
+
+void ReportWriteFailed(HWND owner, const char* file, uint32_t error) {
+  const std::string text = WriteFailedText(file, error, SystemErrorText(error));
   MessageBoxA(owner, text.c_str(), kWriteFailedCaption, MB_OK | MB_ICONWARNING);
 }
 
 bool ReportIfWriteFailed(HWND owner, const CheckedWrites& writes) {
   if (!writes.Failed()) return false;
-  ReportWriteFailed(owner, writes.FailedFile().c_str());
+  ReportWriteFailed(owner, writes.FailedFile().c_str(), writes.LastWriteError());
   return true;
 }
 
-void ReportFolderNotWritable(const char* file) {
-  const std::string text = std::string("Could not write to \"") + file +
-                           "\".\n\nThe program's folder cannot be written: the built-in "
-                           "profiles were not installed, and settings and profiles cannot be "
-                           "saved until it can be.";
+void ReportStartupWriteFailed(const char* file, uint32_t error, bool markerWritten) {
+  const std::string text =
+      StartupWriteFailedText(file, error, SystemErrorText(error), markerWritten);
   MessageBoxA(nullptr, text.c_str(), kWriteFailedCaption,
               MB_OK | MB_ICONWARNING | MB_SETFOREGROUND);
 }

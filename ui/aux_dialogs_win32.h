@@ -37,14 +37,16 @@ class CPathErrorDlg : public ui::CDialog {
 // Caption of the messages below.
 constexpr char kWriteFailedCaption[] = "Quorvan K7F3";
 
-// Tells the user which file could not be written and that the change was
-// not saved; modal to owner.
-void ReportWriteFailed(HWND owner, const char* file);
+// Tells the user which file could not be written, why (the system's error
+// code), and that the change was not saved; modal to owner.
+void ReportWriteFailed(HWND owner, const char* file, uint32_t error);
 // When one of the command's writes failed: reports it as above and returns
 // true, so the handler leaves its window as it was.
 bool ReportIfWriteFailed(HWND owner, const CheckedWrites& writes);
-// At start-up: the program's folder cannot be written (file refused it).
-void ReportFolderNotWritable(const char* file);
+// At start-up, on a first run that a write stopped: before the marker was
+// written (nothing was), or after it (the built-in profiles may be
+// incomplete).
+void ReportStartupWriteFailed(const char* file, uint32_t error, bool markerWritten);
 
 class CDeleteHotkeyDlg : public ui::CDialog {
  public:

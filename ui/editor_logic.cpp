@@ -163,7 +163,11 @@ AppNameCheck CheckAppName(const char* name, bool listHoldsName) {
   if (length > static_cast<size_t>(kMaxProfileName)) return AppNameCheck::kTooLong;
   auto blank = [](char c) { return c == ' ' || c == '\t'; };
   if (blank(name[0]) || blank(name[length - 1])) return AppNameCheck::kBlankAtEnd;
-  if (std::strpbrk(name, "[]") != nullptr) return AppNameCheck::kBracket;
+  // A bracket of its own: the second byte of a double-byte character may
+  // be 0x5B or 0x5D.
+  for (const char* p = name; *p != '\0'; p += AnsiCodePage().CharLength(p)) {
+    if (*p == '[' || *p == ']') return AppNameCheck::kBracket;
+  }
   if (name[0] == ';') return AppNameCheck::kLeadingSemicolon;
   for (size_t i = 0; i < length; ++i) {
     const auto c = static_cast<unsigned char>(name[i]);

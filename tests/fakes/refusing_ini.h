@@ -1,6 +1,7 @@
 // The portable INI store with one file that refuses every write, as a file
 // another program holds open without sharing makes the private-profile API
-// refuse them; reads go through. Counts the refused writes.
+// refuse them (error 32, in use); reads go through. Counts the refused
+// writes.
 #pragma once
 
 #include <string>
@@ -29,6 +30,7 @@ class RefusingIni : private PortableStoreHolder, public ReadsThrough {
   bool WriteSection(const char* section, const char* keyValues, const char* file) override {
     return !Refuses(file) && ini_.WriteSection(section, keyValues, file);
   }
+  uint32_t LastWriteError() const override { return refusedWrites > 0 ? 32 : 0; }
 
  private:
   bool Refuses(const char* file) {

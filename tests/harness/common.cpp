@@ -26,6 +26,22 @@ std::string ToAnsi(const wchar_t* text, int length) {
   return out;
 }
 
+std::wstring LongPathOf(const std::string& ansiPath) {
+  const int n = MultiByteToWideChar(CP_ACP, 0, ansiPath.c_str(), -1, nullptr, 0);
+  std::wstring wide(static_cast<size_t>(n > 0 ? n : 1), L'\0');
+  MultiByteToWideChar(CP_ACP, 0, ansiPath.c_str(), -1, wide.data(), n);
+  wchar_t longPath[1024];
+  const DWORD got = GetLongPathNameW(wide.c_str(), longPath, ARRAYSIZE(longPath));
+  return got > 0 && got < ARRAYSIZE(longPath) ? std::wstring(longPath, got) : std::wstring();
+}
+
+std::string ShortPathOf(const std::wstring& path) {
+  wchar_t shortPath[1024];
+  const DWORD got = GetShortPathNameW(path.c_str(), shortPath, ARRAYSIZE(shortPath));
+  return got > 0 && got < ARRAYSIZE(shortPath) ? ToAnsi(shortPath, static_cast<int>(got))
+                                               : std::string();
+}
+
 double QpcMs(LONGLONG from, LONGLONG to) {
   LARGE_INTEGER f;
   QueryPerformanceFrequency(&f);

@@ -22,6 +22,11 @@ bool WaitUntil(const std::function<bool()>& done, DWORD timeoutMs = kWaitMs, DWO
 // Text in the ANSI code page, as the program under test sees it.
 std::string ToAnsi(const wchar_t* text, int length);
 
+// The long form of an ANSI path (which may be a short one), and the short
+// (ASCII, under Wine) form of a wide one; each empty when the file is missing.
+std::wstring LongPathOf(const std::string& ansiPath);
+std::string ShortPathOf(const std::wstring& path);
+
 // Windows path of a Unix path the build wrote (Wine maps the root to a drive);
 // a path that is not absolute Unix is returned as it is.
 std::string DosPathOf(const char* unixPath);

@@ -13,6 +13,12 @@ class Process {
   // quoted program name on the command line. Throws when it cannot start.
   static Process Start(const std::string& exePath, const std::string& workDir,
                        const std::string& args = "");
+  // The same for names the ANSI code page cannot write.
+  static Process Start(const std::wstring& exePath, const std::wstring& workDir);
+  // Starts exePath in its own folder through a new "wine" whose Unix locale
+  // is locale: Wine takes a process's ANSI code page from it ("C.UTF-8":
+  // 1252, "zh_TW.UTF-8": 950), and a child inherits its parent's.
+  static Process StartUnderLocale(const std::wstring& exePath, const char* locale);
 
   Process() = default;
   Process(Process&& other) noexcept;

@@ -73,6 +73,11 @@ void Program::Start(const std::string& workDir) {
   process_ = Process::Start(exePath_, workDir.empty() ? dir_ : workDir);
 }
 
+void Program::StartUnderLocale(const char* locale) {
+  if (process_.Running()) throw std::logic_error("the program already runs");
+  process_ = Process::StartUnderLocale(LongPathOf(exePath_), locale);
+}
+
 HWND Program::MainWindow() const {
   if (!process_.Running()) return nullptr;
   const std::vector<HWND> found = ProcessWindows(process_.Id(), kProgramTitle, kDialogClass);

@@ -60,6 +60,10 @@ class Program {
   // Starts it with workDir as its current directory (its own directory when
   // empty); throws when it cannot start.
   void Start(const std::string& workDir = "");
+  // Starts it in its own folder, named by its long path (dir may be a short
+  // one), under a Unix locale that sets its ANSI code page (see
+  // Process::StartUnderLocale).
+  void StartUnderLocale(const char* locale);
 
   const std::string& Dir() const { return dir_; }
   const std::string& ExePath() const { return exePath_; }

@@ -57,7 +57,14 @@ TargetApp::TargetApp(const ScratchDir& dir, const std::string& exeName) {
   if (hwnd_ == nullptr) throw std::runtime_error("no window of " + exeName + " appeared");
 }
 
+TargetApp::TargetApp(const std::wstring& exePath) {
+  process_ = Process::Start(exePath, exePath.substr(0, exePath.rfind(L'\\')));
+  hwnd_ = WaitForProcessWindow(process_.Id(), nullptr, kTargetWindowClass);
+  if (hwnd_ == nullptr) throw std::runtime_error("no window of a wide-named target appeared");
+}
+
 std::vector<TargetLogEntry> TargetApp::Log() const {
+  if (logPath_.empty()) return {};
   return ParseTargetLog(SplitCompleteLines(ReadFileShared(logPath_)));
 }
 

@@ -39,6 +39,9 @@ class TargetApp {
   // Copies target_app.exe into dir as exeName, starts it there and waits for
   // its visible window; throws when any of that fails.
   TargetApp(const ScratchDir& dir, const std::string& exeName);
+  // Starts a copy already made under a name the ANSI code page may not
+  // write; its log is not read (Log stays empty).
+  explicit TargetApp(const std::wstring& exePath);
 
   HWND Window() const { return hwnd_; }
   DWORD Id() const { return process_.Id(); }

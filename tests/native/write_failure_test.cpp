@@ -14,6 +14,7 @@
 #include "profiles/first_run.h"
 #include "profiles/ini_paths.h"
 #include "ui/editor_logic.h"
+#include "ui/write_messages.h"
 
 namespace k7 {
 namespace {
@@ -126,22 +127,32 @@ TEST_F(WriteFailureTest, AFirstRunThatCannotBeRecordedWritesNothingElse) {
     const char* reported;  // at the first start
     int mark;
     const char* reportedAgain;
+    const char* told;  // in the start-up message, beside the file's name
   } cases[] = {
-      {"a folder named QVCtrl.ini", true, "", g_szCtrlIniPath, 0, g_szCtrlIniPath},
-      {"QVCtrl.ini held open", false, g_szCtrlIniPath, g_szCtrlIniPath, 0, g_szCtrlIniPath},
-      {"UserDef.ini held open", false, g_szUserDefIniPath, g_szUserDefIniPath, 1, ""},
+      {"a folder named QVCtrl.ini", true, "", g_szCtrlIniPath, 0, g_szCtrlIniPath,
+       "The built-in profiles were not installed"},
+      {"QVCtrl.ini held open", false, g_szCtrlIniPath, g_szCtrlIniPath, 0, g_szCtrlIniPath,
+       "in use by another program.\n\nThe built-in profiles were not installed"},
+      {"UserDef.ini held open", false, g_szUserDefIniPath, g_szUserDefIniPath, 1, "",
+       "in use by another program.\n\nThe built-in profiles may be incomplete. Nothing tries "
+       "them again by itself: once the file can be written, click Default"},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.name);
     Place(false);
     if (c.ctrlIsFolder) std::filesystem::create_directory(g_szCtrlIniPath);
     ini.refused = c.refused;
+    ini.refusedWrites = 0;
     const std::vector<std::string> before = Bytes();
     Box box;
     SharedProfileNames readerNames;
     NoRegistry registry;
-    EXPECT_EQ(LoadProfilesAtStartup(ini, box, readerNames, registry), c.reported);
+    uint32_t error = 0;
+    EXPECT_EQ(LoadProfilesAtStartup(ini, box, readerNames, registry, &error), c.reported);
     EXPECT_EQ(g_nMark, c.mark);
+    const std::string told = StartupWriteFailedText(c.reported, error, "", g_nMark != 0);
+    EXPECT_NE(told.find("\"" + std::string(c.reported) + "\": "), std::string::npos) << told;
+    EXPECT_NE(told.find(c.told), std::string::npos) << told;
     EXPECT_EQ(Bytes()[1], before[1]) << "UserDef.ini changed";
     EXPECT_EQ(Bytes()[2], before[2]) << "UserDefInf.ini changed";
     EXPECT_EQ(box.names, std::vector<std::string>{"Mine"});

@@ -272,7 +272,7 @@ TEST_F(SettingsWindowTest, DefaultBringsADeletedProfileBackIntoTheList) {
 }
 
 // A file held open by another program without sharing: a pick from the list
-// and Default each say which file they could not write, and change neither
+// and Default each say which file they could not write and why, and change neither
 // the files nor what the window shows. Once the file is free, Default works.
 TEST_F(SettingsWindowTest, WritesAFileRefusesAreReportedAndChangeNothing) {
   PlaceGoldenFiles();
@@ -301,7 +301,9 @@ TEST_F(SettingsWindowTest, WritesAFileRefusesAreReportedAndChangeNothing) {
     HWND box = harness::WaitForProcessWindow(program_->Id(), "Quorvan K7F3", "#32770");
     std::string text;
     if (box != nullptr) text = harness::ReadWindowText(GetDlgItem(box, 0xFFFF)).value_or("");
-    EXPECT_NE(text.find("\"" + path + "\""), std::string::npos) << text;
+    EXPECT_NE(text.find("\"" + path + "\": the file is in use by another program."),
+              std::string::npos)
+        << text;
     if (box != nullptr) harness::PostTo(box, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), 0);
     command.join();
     CloseHandle(held);
