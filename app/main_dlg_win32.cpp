@@ -14,7 +14,7 @@ namespace k7 {
 
 CMainDlg::CMainDlg(ReceiverKind receiverKind)
     : m_pressIni(m_fileReader, m_ini),
-      m_matcher(m_pressIni, m_foreground, m_profileNames),
+      m_matcher(m_pressIni, m_foreground),
       m_dispatcher({m_keys, m_launcher, m_pressIni, m_matcher, &m_pressIni}),
       m_receiver(receiverKind, m_dispatcher, m_flags),
       m_connection(m_receiver, *this, m_flags) {
@@ -67,8 +67,7 @@ BOOL CMainDlg::OnInitDialog() {
   m_pMenuTexts = &LoadTrayMenuTexts(GetSystemDefaultLangID());
 
   Win32Registry registry;
-  const std::string unwritten =
-      LoadProfilesAtStartup(m_ini, m_settings.ProfileBox(), m_profileNames, registry);
+  const std::string unwritten = LoadProfilesAtStartup(m_ini, m_settings.ProfileBox(), registry);
   m_connection.StartReaderAtStartup();
 
   m_settings.ShowAtStartup();

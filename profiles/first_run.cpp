@@ -5,8 +5,7 @@
 
 namespace k7 {
 
-std::string LoadProfilesAtStartup(IIniStore& ini, IProfileList& settingsBox,
-                                  SharedProfileNames& readerNames, IRegistry& registry) {
+std::string LoadProfilesAtStartup(IIniStore& ini, IProfileList& settingsBox, IRegistry& registry) {
   g_nMark = ini.GetInt("Default", "Mark", 0, g_szCtrlIniPath);
   g_szProgramFilesDir[0] = '\0';
   registry.ReadProgramFilesDir(g_szProgramFilesDir, sizeof g_szProgramFilesDir);
@@ -27,7 +26,7 @@ std::string LoadProfilesAtStartup(IIniStore& ini, IProfileList& settingsBox,
       failed = g_szCtrlIniPath;
     }
   }
-  RefreshProfileList(ini, settingsBox, readerNames, g_szUserDefIniPath);
+  RefreshProfileList(ini, settingsBox, g_szUserDefIniPath);
   return failed;
 }
 

@@ -136,7 +136,7 @@ void CSettingsPage::OnDefault() {
   WriteDefaultProfiles(writes);
   // Not restored: the window keeps showing what it showed.
   if (ReportIfWriteFailed(m_window.Hwnd(), writes)) return;
-  RefreshProfileList(m_ini, m_ProfileCombo, m_profileNames, m_files.userDef);
+  RefreshProfileList(m_ini, m_ProfileCombo, m_files.userDef);
   RefreshCategoryLabels();
   ShowDvdCategory();
 }
@@ -190,7 +190,7 @@ void CSettingsPage::OnAdvance() {
   m_pEditor->Run();
   m_flags.bEditorOpen = false;
   // Profiles created or deleted in the editor appear or vanish.
-  RefreshProfileList(m_ini, m_ProfileCombo, m_profileNames, m_files.userDef);
+  RefreshProfileList(m_ini, m_ProfileCombo, m_files.userDef);
   RefreshCategoryLabels();
   OnCategory(m_szCategory);
 }

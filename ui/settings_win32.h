@@ -22,10 +22,8 @@ namespace k7 {
 class CSettingsPage {
  public:
   // window: the dialog that holds the controls; flags: the display switch
-  // and whether the editor is open; profileNames: the reader's copy of the
-  // profile list, refreshed with the box.
-  CSettingsPage(ui::CDialog& window, SharedFlags& flags, SharedProfileNames& profileNames)
-      : m_window(window), m_flags(flags), m_profileNames(profileNames) {}
+  // and whether the editor is open.
+  CSettingsPage(ui::CDialog& window, SharedFlags& flags) : m_window(window), m_flags(flags) {}
 
   // Once the window exists: where the INI files are, and the instance the
   // editor's templates come from.
@@ -65,7 +63,6 @@ class CSettingsPage {
 
   ui::CDialog& m_window;
   SharedFlags& m_flags;
-  SharedProfileNames& m_profileNames;
   HINSTANCE m_hInstance = nullptr;
   EditorFiles m_files{"", "", ""};
   Win32IniStore m_ini;

@@ -138,14 +138,13 @@ TEST_F(WriteFailureTest, AFirstRunThatCannotBeRecordedWritesNothingElse) {
     ini.refused = c.refused;
     const std::vector<std::string> before = Bytes();
     Box box;
-    SharedProfileNames readerNames;
     NoRegistry registry;
-    EXPECT_EQ(LoadProfilesAtStartup(ini, box, readerNames, registry), c.reported);
+    EXPECT_EQ(LoadProfilesAtStartup(ini, box, registry), c.reported);
     EXPECT_EQ(g_nMark, c.mark);
     EXPECT_EQ(Bytes()[1], before[1]) << "UserDef.ini changed";
     EXPECT_EQ(Bytes()[2], before[2]) << "UserDefInf.ini changed";
     EXPECT_EQ(box.names, std::vector<std::string>{"Mine"});
-    EXPECT_EQ(LoadProfilesAtStartup(ini, box, readerNames, registry), c.reportedAgain);
+    EXPECT_EQ(LoadProfilesAtStartup(ini, box, registry), c.reportedAgain);
     EXPECT_EQ(Bytes()[1], before[1]) << "UserDef.ini changed at the second start";
     std::filesystem::remove_all(g_szCtrlIniPath);
   }
