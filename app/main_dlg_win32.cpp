@@ -186,7 +186,7 @@ void CMainDlg::ShowTrayMenu() {
 }
 
 void CMainDlg::OnTrayOpen() {
-  m_settings.ShowDvdCategory();
+  m_settings.ShowAgain();
   ShowWindow(Hwnd(), SW_SHOW);
 }
 

@@ -48,6 +48,15 @@ void CSettingsPage::ShowDvdCategory() {
   OnCategory("DVD");
 }
 
+void CSettingsPage::ShowAgain() {
+  std::string selected;
+  const bool wasSelected = m_ProfileCombo.SelectedName(selected);
+  RefreshProfileList(m_ini, m_ProfileCombo, m_files.userDef);
+  if (wasSelected) m_ProfileCombo.Select(selected.c_str());
+  RefreshCategoryLabels();
+  ShowDvdCategory();
+}
+
 bool CSettingsPage::OnCommand(int id, int code) {
   switch (id) {
     case IDC_CAT_DVD:

@@ -33,8 +33,12 @@ class CSettingsPage {
   // After the profiles are loaded: the labels, the DVD category, the display
   // switch as the control file has it, the labels' tooltips.
   void ShowAtStartup();
-  // Back to the DVD category, as each time the window is opened.
+  // Back to the DVD category.
   void ShowDvdCategory();
+  // Each time the window is opened: the profile list and the labels as the
+  // files now have them (another program may have edited them), the list's
+  // selection kept where its name is still listed, and the DVD category.
+  void ShowAgain();
 
   // The settings controls' commands; false for any other id.
   bool OnCommand(int id, int code);
