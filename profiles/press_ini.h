@@ -80,7 +80,7 @@ class PressIniStore : public IIniStore {
 
   // The profiles of the file as this press reads it, in file order: the
   // names the settings list shows for the same bytes (ReadProfileNames). Made
-  // once per copy, so a press whose file did not change allocates nothing.
+  // once per copy: while the file's bytes stay the same, presses share it.
   std::shared_ptr<const std::vector<std::string>> ProfileNames(const char* file);
 
   Source SourceOf(const char* file) const;
