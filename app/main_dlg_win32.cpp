@@ -15,7 +15,7 @@ namespace k7 {
 
 CMainDlg::CMainDlg(ReceiverKind receiverKind)
     : m_pressIni(m_fileReader, m_ini),
-      m_matcher(m_pressIni, m_foreground, m_profileNames),
+      m_matcher(m_pressIni, m_foreground),
       m_dispatcher({m_keys, m_launcher, m_pressIni, m_matcher, &m_pressIni}),
       m_receiver(receiverKind, m_dispatcher, m_flags),
       m_connection(m_receiver, *this, m_flags) {
@@ -73,7 +73,7 @@ BOOL CMainDlg::OnInitDialog() {
   Win32Registry registry;
   uint32_t error = 0;
   const std::string unwritten =
-      LoadProfilesAtStartup(m_ini, m_settings.ProfileBox(), m_profileNames, registry, &error);
+      LoadProfilesAtStartup(m_ini, m_settings.ProfileBox(), registry, &error);
   m_connection.StartReaderAtStartup();
 
   m_settings.ShowAtStartup();
@@ -204,7 +204,7 @@ void CMainDlg::ShowTrayMenu() {
 }
 
 void CMainDlg::OnTrayOpen() {
-  m_settings.ShowDvdCategory();
+  m_settings.ShowAgain();
   ShowWindow(Hwnd(), SW_SHOW);
 }
 

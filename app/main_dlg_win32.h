@@ -63,8 +63,6 @@ class CMainDlg : public ui::CDialog, private IConnectionView {
 
   // Flags the reader thread reads and this thread sets (and the reverse).
   SharedFlags m_flags;
-  // The profile names as the reader's foreground match walks them.
-  SharedProfileNames m_profileNames;
   Win32IniStore m_ini;
   // The reader's view of the files: one read of each per press.
   Win32WholeFileReader m_fileReader;
@@ -81,7 +79,7 @@ class CMainDlg : public ui::CDialog, private IConnectionView {
   ReceiverConnection m_connection;
   CTrayIcon m_tray;
   // The settings controls of this window, and the hotkey editor behind them.
-  CSettingsPage m_settings{*this, m_flags, m_profileNames};
+  CSettingsPage m_settings{*this, m_flags};
 };
 
 }  // namespace k7

@@ -23,7 +23,6 @@
 #include "profiles/ini_paths.h"
 #include "profiles/ini_store_win32.h"
 #include "profiles/press_ini_win32.h"
-#include "profiles/profile_store.h"
 
 namespace k7::bench {
 namespace {
@@ -46,11 +45,10 @@ class FixedForeground : public IForegroundProcess {
   std::string ForegroundExeName() override { return "C:\\Program Files\\WinDVD\\WinDVD.exe"; }
 };
 
-class NullList : public IProfileList {
+// Every file too large to copy, so a press reads it through the API.
+class NoCopies : public IWholeFileReader {
  public:
-  void Clear() override {}
-  void Append(const char*) override {}
-  void SelectFirst() override {}
+  FileBytes ReadWhole(const char*, size_t) override { return {IniFileState::kTooLarge, {}}; }
 };
 
 // The files' bytes as first read, handed out again without any I/O: what is
@@ -93,11 +91,11 @@ void MeasureProfiles(const harness::ScratchDir& dir, int profiles, int presses) 
   CopyBounded(g_szUserDefInfIniPath, (folder + "\\UserDefInf.ini").c_str());
 
   Win32IniStore api;
-  NullList box;
-  SharedProfileNames names;
-  RefreshProfileList(api, box, names, g_szUserDefIniPath);
   Win32WholeFileReader reader;
   PressIniStore pressIni(reader, api);
+  // A press whose files cannot be copied: every value through the API.
+  NoCopies noCopies;
+  PressIniStore apiIni(noCopies, api);
   FixedForeground foreground;
   NullInput input;
   NullLauncher launcher;
@@ -105,7 +103,7 @@ void MeasureProfiles(const harness::ScratchDir& dir, int profiles, int presses) 
   {
     MemoryReader memory;
     PressIniStore memoryIni(memory, api);
-    ForegroundProfileMatcher matcher(memoryIni, foreground, names);
+    ForegroundProfileMatcher matcher(memoryIni, foreground);
     Dispatcher dispatcher({input, launcher, memoryIni, matcher, &memoryIni});
     const Summary s =
         Time(presses, [&] { dispatcher.DispatchRemoteButton(kCodePageDown, kMarker, 0); });
@@ -125,9 +123,9 @@ void MeasureProfiles(const harness::ScratchDir& dir, int profiles, int presses) 
   }
 
   for (bool copy : {true, false}) {
-    IIniStore& ini = copy ? static_cast<IIniStore&>(pressIni) : api;
-    ForegroundProfileMatcher matcher(ini, foreground, names);
-    Dispatcher dispatcher({input, launcher, ini, matcher, &pressIni});
+    PressIniStore& ini = copy ? pressIni : apiIni;
+    ForegroundProfileMatcher matcher(ini, foreground);
+    Dispatcher dispatcher({input, launcher, ini, matcher, &ini});
     input.keys = 0;
     PressResult last;
     const Summary s =

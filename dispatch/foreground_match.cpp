@@ -3,6 +3,7 @@
 #include "base/text.h"
 #include "dispatch/profile_hotkeys.h"
 #include "profiles/ini_paths.h"
+#include "profiles/profile_store.h"
 
 namespace k7 {
 
@@ -21,18 +22,20 @@ bool ForegroundProfileMatcher::MatchForegroundProfile(char (&profile)[kNameLen],
   elevated_ = foreground_.ForegroundElevated();
   const auto take = [&](const std::string& name) {
     CopyBounded(profile, name.c_str());
-    LoadHotkeys(hotkeys, ini_, profile, g_szUserDefIniPath, kSlotCount);
+    LoadHotkeys(hotkeys, files_, profile, g_szUserDefIniPath, kSlotCount);
     return true;
   };
-  const auto names = names_.Snapshot();
+  // The same read of the file answers the names and their keys.
+  const auto names = files_.ProfileNames(g_szUserDefIniPath);
   for (const std::string& name : *names) {
     // Whole values on both sides: a long name is never cut into a match.
-    const std::string exeFile = ReadWholeString(ini_, name.c_str(), "ExeFile", g_szUserDefIniPath);
+    const std::string exeFile =
+        ReadWholeString(files_, name.c_str(), "ExeFile", g_szUserDefIniPath);
     if (EqualsNoCase(exeFile.c_str(), base_.c_str())) return take(name);
   }
   // Only a program no profile names reads the marks: the first marked one.
   for (const std::string& name : *names) {
-    if (HoldsAllOtherProgramsMark(ini_, name.c_str(), g_szUserDefIniPath)) return take(name);
+    if (HoldsAllOtherProgramsMark(files_, name.c_str(), g_szUserDefIniPath)) return take(name);
   }
   return false;
 }

@@ -1,14 +1,15 @@
-// Which profile applies to a press: the first profile in list order whose
+// Which profile applies to a press: the first profile in file order whose
 // "ExeFile" names the executable of the foreground window's process, or else
-// the first one marked for all other programs.
+// the first one marked for all other programs. The profiles are those of
+// "UserDef.ini" as the press reads it, so a profile added, removed or renamed
+// in the file by any program counts from the next press on.
 #pragma once
 
 #include <cstdint>
 #include <string>
 
 #include "dispatch/dispatch.h"
-#include "profiles/ini_store.h"
-#include "profiles/profile_store.h"
+#include "profiles/press_ini.h"
 
 namespace k7 {
 
@@ -40,9 +41,8 @@ std::string BaseName(const std::string& exeName);
 
 class ForegroundProfileMatcher : public IProfileMatcher {
  public:
-  ForegroundProfileMatcher(IIniStrings& ini, IForegroundProcess& foreground,
-                           const SharedProfileNames& names)
-      : ini_(ini), foreground_(foreground), names_(names) {}
+  ForegroundProfileMatcher(PressIniStore& files, IForegroundProcess& foreground)
+      : files_(files), foreground_(foreground) {}
 
   // On a match: the profile's name and the hotkeys of its slots. The slot
   // descriptions are left alone: a press reads only its own caption.
@@ -50,9 +50,8 @@ class ForegroundProfileMatcher : public IProfileMatcher {
   std::string ElevatedForeground() override { return elevated_ ? base_ : std::string(); }
 
  private:
-  IIniStrings& ini_;
+  PressIniStore& files_;
   IForegroundProcess& foreground_;
-  const SharedProfileNames& names_;
   // The last match's foreground executable, and whether it runs elevated.
   std::string base_;
   bool elevated_ = false;

@@ -5,8 +5,7 @@
 
 namespace k7 {
 
-std::string LoadProfilesAtStartup(IIniStore& ini, IProfileList& settingsBox,
-                                  SharedProfileNames& readerNames, IRegistry& registry,
+std::string LoadProfilesAtStartup(IIniStore& ini, IProfileList& settingsBox, IRegistry& registry,
                                   uint32_t* error) {
   g_nMark = ini.GetInt("Default", "Mark", 0, g_szCtrlIniPath);
   g_szProgramFilesDir[0] = '\0';
@@ -32,7 +31,7 @@ std::string LoadProfilesAtStartup(IIniStore& ini, IProfileList& settingsBox,
     }
   }
   if (error != nullptr) *error = failedError;
-  RefreshProfileList(ini, settingsBox, readerNames, g_szUserDefIniPath);
+  RefreshProfileList(ini, settingsBox, g_szUserDefIniPath);
   return failed;
 }
 

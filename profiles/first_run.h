@@ -22,13 +22,12 @@ class IRegistry {
 // Reads "Default"/"Mark" into g_nMark and the registry value into
 // g_szProgramFilesDir. On a first run (Mark 0) writes Mark=1 and, only once
 // that is written, rewrites the delivered paths, sets g_nMark to 1 and writes
-// the built-in profiles. Then fills the settings box; the reader's copy of
-// the list follows it. Returns the file a write failed on (empty when none
-// did): the control file with g_nMark still 0 when the first-run marker could
-// not be written, so nothing else was written and the next start is a first
-// run again. *error, when given, receives the system's reason for it.
-std::string LoadProfilesAtStartup(IIniStore& ini, IProfileList& settingsBox,
-                                  SharedProfileNames& readerNames, IRegistry& registry,
+// the built-in profiles. Then fills the settings box. Returns the file a write
+// failed on (empty when none did): the control file with g_nMark still 0 when
+// the first-run marker could not be written, so nothing else was written and
+// the next start is a first run again. *error, when given, receives the
+// system's reason for it.
+std::string LoadProfilesAtStartup(IIniStore& ini, IProfileList& settingsBox, IRegistry& registry,
                                   uint32_t* error = nullptr);
 
 }  // namespace k7

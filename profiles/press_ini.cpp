@@ -3,6 +3,8 @@
 #include <exception>
 #include <mutex>
 
+#include "profiles/profile_store.h"
+
 namespace k7 {
 
 FileBytes PortableFileReader::ReadWhole(const char* file, size_t maxBytes) {
@@ -57,6 +59,7 @@ PressIniStore::Entry& PressIniStore::Fetch(const char* file) {
     // copy is made afresh at the next press.
     e.source = Source::kApi;
     e.parsed = false;
+    e.profiles.reset();
   }
   return e;
 }
@@ -78,6 +81,7 @@ void PressIniStore::Copy(Entry& e) {
     e.source = Source::kCopy;
     e.copy = IniSnapshot(read);
     e.parsed = false;
+    e.profiles.reset();
     return;
   }
   if (read.state != IniFileState::kRead || read.bytes.empty()) {
@@ -87,6 +91,7 @@ void PressIniStore::Copy(Entry& e) {
   if (!e.parsed || read.bytes != e.bytes) {
     // Nothing of the old copy is kept while the new one is made.
     e.parsed = false;
+    e.profiles.reset();
     e.bytes = std::string();
     e.copy = IniSnapshot();
     e.copy = IniSnapshot(read, maxEntries_);
@@ -122,6 +127,15 @@ uint32_t PressIniStore::GetSection(const char* section, char* out, uint32_t size
   const IniSnapshot* copy = CopyFor(file);
   if (copy == nullptr) return api_.GetSection(section, out, size, file);
   return copy->GetSection(section, out, size);
+}
+
+std::shared_ptr<const std::vector<std::string>> PressIniStore::ProfileNames(const char* file) {
+  if (const Entry& e = Fetch(file); e.source == Source::kCopy && e.profiles) return e.profiles;
+  // From the copy, or, when the file could not be copied, through the API.
+  auto names = std::make_shared<const std::vector<std::string>>(ReadProfileNames(*this, file));
+  Entry& e = Fetch(file);
+  if (e.source == Source::kCopy) e.profiles = names;
+  return names;
 }
 
 bool PressIniStore::WriteString(const char* section, const char* key, const char* value,

@@ -20,6 +20,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -77,6 +78,11 @@ class PressIniStore : public IIniStore {
                    const char* file) override;
   bool WriteSection(const char* section, const char* keyValues, const char* file) override;
 
+  // The profiles of the file as this press reads it, in file order: the
+  // names the settings list shows for the same bytes (ReadProfileNames). Made
+  // once per copy: while the file's bytes stay the same, presses share it.
+  std::shared_ptr<const std::vector<std::string>> ProfileNames(const char* file);
+
   Source SourceOf(const char* file) const;
   // Whole-file reads and parses done so far (a file whose bytes did not
   // change since the previous press is not parsed again).
@@ -94,6 +100,8 @@ class PressIniStore : public IIniStore {
     bool parsed = false;  // copy and bytes belong together
     std::string bytes;
     IniSnapshot copy;
+    // The copy's profiles; null until asked for, and whenever the copy goes.
+    std::shared_ptr<const std::vector<std::string>> profiles;
   };
 
   // The file's entry, read for this press if it was not yet.

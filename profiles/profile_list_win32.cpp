@@ -1,5 +1,7 @@
 #include "profiles/profile_list_win32.h"
 
+#include <cstring>
+
 namespace k7 {
 
 void ComboProfileList::Clear() {
@@ -13,6 +15,22 @@ void ComboProfileList::Append(const char* name) {
 
 void ComboProfileList::SelectFirst() {
   SendMessageA(combo_, CB_SETCURSEL, 0, 0);
+}
+
+bool ComboProfileList::Select(const char* name) {
+  // Byte for byte: the box's own search ignores case, and two names that
+  // differ only in case may both be listed.
+  const LRESULT count = SendMessageA(combo_, CB_GETCOUNT, 0, 0);
+  for (LRESULT i = 0; i < count; ++i) {
+    const LRESULT length = SendMessageA(combo_, CB_GETLBTEXTLEN, static_cast<WPARAM>(i), 0);
+    if (length == CB_ERR || length > kMaxProfileName) continue;
+    char text[kMaxProfileName + 1] = "";
+    SendMessageA(combo_, CB_GETLBTEXT, static_cast<WPARAM>(i), reinterpret_cast<LPARAM>(text));
+    if (std::strcmp(text, name) != 0) continue;
+    SendMessageA(combo_, CB_SETCURSEL, static_cast<WPARAM>(i), 0);
+    return true;
+  }
+  return false;
 }
 
 int ComboProfileList::SelectedIndex() const {

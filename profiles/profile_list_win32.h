@@ -17,6 +17,9 @@ class ComboProfileList : public IProfileList {
   void Append(const char* name) override;
   void SelectFirst() override;
 
+  // Selects the entry of exactly this name; false (the selection kept) when
+  // none has it.
+  bool Select(const char* name);
   // Index of the selected entry; -1 when none is.
   int SelectedIndex() const;
   // The selected entry; false when none is selected or it is longer than a

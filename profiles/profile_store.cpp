@@ -126,24 +126,9 @@ void FillProfileList(IIniStore& ini, IProfileList& list, const char* file, bool 
   list.SelectFirst();
 }
 
-void SharedProfileNames::Publish(Names names) {
-  auto fresh = std::make_shared<const Names>(std::move(names));
-  std::lock_guard<std::mutex> lock(mutex_);
-  names_ = std::move(fresh);
-}
-
-std::shared_ptr<const SharedProfileNames::Names> SharedProfileNames::Snapshot() const {
-  std::lock_guard<std::mutex> lock(mutex_);
-  return names_;
-}
-
-void RefreshProfileList(IIniStore& ini, IProfileList& settingsBox, SharedProfileNames& readerNames,
-                        const char* file) {
-  std::vector<std::string> names = ReadProfileNames(ini, file);
+void RefreshProfileList(IIniStore& ini, IProfileList& settingsBox, const char* file) {
   settingsBox.Clear();
-  for (const std::string& name : names) settingsBox.Append(name.c_str());
-  settingsBox.SelectFirst();
-  readerNames.Publish(std::move(names));
+  FillProfileList(ini, settingsBox, file);
 }
 
 }  // namespace k7

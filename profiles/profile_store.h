@@ -1,9 +1,8 @@
-// The profile list: which sections of "UserDef.ini" are profiles, the list
-// the settings dialog shows, and the copy of it that the reader thread walks.
+// The profile list: which sections of "UserDef.ini" are profiles, and the
+// lists the settings window and the editor show. A press finds the same
+// profiles in its own read of the file (PressIniStore::ProfileNames).
 #pragma once
 
-#include <memory>
-#include <mutex>
 #include <string>
 #include <vector>
 
@@ -63,24 +62,9 @@ class IProfileList {
 void FillProfileList(IIniStore& ini, IProfileList& list, const char* file, bool firstRun = false,
                      const char* programFilesDir = "");
 
-// The list of known profiles as the reader thread sees it: replaced whole by
-// the user-interface thread, read whole by the reader, so a refill never hands
-// out a torn or cut name and neither thread ever waits on the other's work.
-class SharedProfileNames {
- public:
-  using Names = std::vector<std::string>;
-  void Publish(Names names);
-  std::shared_ptr<const Names> Snapshot() const;
-
- private:
-  mutable std::mutex mutex_;
-  std::shared_ptr<const Names> names_ = std::make_shared<const Names>();
-};
-
-// The one way the profile list is refreshed after any change of the profiles:
-// the settings dialog's box is emptied and refilled, and the reader's copy is
-// replaced by the same names.
-void RefreshProfileList(IIniStore& ini, IProfileList& settingsBox, SharedProfileNames& readerNames,
-                        const char* file);
+// The settings window's refill after the profiles may have changed (its
+// commands, or any program's edits of the file): the box is emptied and
+// filled again.
+void RefreshProfileList(IIniStore& ini, IProfileList& settingsBox, const char* file);
 
 }  // namespace k7

@@ -48,6 +48,15 @@ void CSettingsPage::ShowDvdCategory() {
   OnCategory("DVD");
 }
 
+void CSettingsPage::ShowAgain() {
+  std::string selected;
+  const bool wasSelected = m_ProfileCombo.SelectedName(selected);
+  RefreshProfileList(m_ini, m_ProfileCombo, m_files.userDef);
+  if (wasSelected) m_ProfileCombo.Select(selected.c_str());
+  RefreshCategoryLabels();
+  ShowDvdCategory();
+}
+
 bool CSettingsPage::OnCommand(int id, int code) {
   switch (id) {
     case IDC_CAT_DVD:
@@ -136,7 +145,7 @@ void CSettingsPage::OnDefault() {
   WriteDefaultProfiles(writes);
   // Not restored: the window keeps showing what it showed.
   if (ReportIfWriteFailed(m_window.Hwnd(), writes)) return;
-  RefreshProfileList(m_ini, m_ProfileCombo, m_profileNames, m_files.userDef);
+  RefreshProfileList(m_ini, m_ProfileCombo, m_files.userDef);
   RefreshCategoryLabels();
   ShowDvdCategory();
 }
@@ -190,7 +199,7 @@ void CSettingsPage::OnAdvance() {
   m_pEditor->Run();
   m_flags.bEditorOpen = false;
   // Profiles created or deleted in the editor appear or vanish.
-  RefreshProfileList(m_ini, m_ProfileCombo, m_profileNames, m_files.userDef);
+  RefreshProfileList(m_ini, m_ProfileCombo, m_files.userDef);
   RefreshCategoryLabels();
   OnCategory(m_szCategory);
 }

@@ -22,10 +22,8 @@ namespace k7 {
 class CSettingsPage {
  public:
   // window: the dialog that holds the controls; flags: the display switch
-  // and whether the editor is open; profileNames: the reader's copy of the
-  // profile list, refreshed with the box.
-  CSettingsPage(ui::CDialog& window, SharedFlags& flags, SharedProfileNames& profileNames)
-      : m_window(window), m_flags(flags), m_profileNames(profileNames) {}
+  // and whether the editor is open.
+  CSettingsPage(ui::CDialog& window, SharedFlags& flags) : m_window(window), m_flags(flags) {}
 
   // Once the window exists: where the INI files are, and the instance the
   // editor's templates come from.
@@ -35,8 +33,12 @@ class CSettingsPage {
   // After the profiles are loaded: the labels, the DVD category, the display
   // switch as the control file has it, the labels' tooltips.
   void ShowAtStartup();
-  // Back to the DVD category, as each time the window is opened.
+  // Back to the DVD category.
   void ShowDvdCategory();
+  // Each time the window is opened: the profile list and the labels as the
+  // files now have them (another program may have edited them), the list's
+  // selection kept where its name is still listed, and the DVD category.
+  void ShowAgain();
 
   // The settings controls' commands; false for any other id.
   bool OnCommand(int id, int code);
@@ -65,7 +67,6 @@ class CSettingsPage {
 
   ui::CDialog& m_window;
   SharedFlags& m_flags;
-  SharedProfileNames& m_profileNames;
   HINSTANCE m_hInstance = nullptr;
   EditorFiles m_files{"", "", ""};
   Win32IniStore m_ini;

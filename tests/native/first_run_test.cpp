@@ -51,25 +51,23 @@ class FirstRunTest : public ::testing::Test {
   test::TempDir dir;
   PortableIniStore ini;
   RecordingList box;
-  SharedProfileNames readerNames;
   FixedRegistry registry{"C:\\Program Files"};
 };
 
 const std::vector<std::string> kBuiltins = {"WinDVD", "WinRip", "IE", "PowerPoint"};
 
 TEST_F(FirstRunTest, FromNoFilesAtAllWritesExactlyTheBuiltInProfiles) {
-  LoadProfilesAtStartup(ini, box, readerNames, registry);
+  LoadProfilesAtStartup(ini, box, registry);
   EXPECT_EQ(g_nMark, 1);
   EXPECT_STREQ(g_szProgramFilesDir, "C:\\Program Files");
   for (const char* name : {"QVCtrl.ini", "UserDef.ini", "UserDefInf.ini"}) {
     EXPECT_EQ(File(name), Golden(name)) << name;
   }
   EXPECT_EQ(box.names, kBuiltins);
-  EXPECT_EQ(*readerNames.Snapshot(), kBuiltins);
 }
 
 TEST_F(FirstRunTest, DefaultTwiceGivesTheSameFiles) {
-  LoadProfilesAtStartup(ini, box, readerNames, registry);
+  LoadProfilesAtStartup(ini, box, registry);
   WriteDefaultProfiles(ini);
   for (const char* name : {"QVCtrl.ini", "UserDef.ini", "UserDefInf.ini"}) {
     EXPECT_EQ(File(name), Golden(name)) << name;
@@ -77,7 +75,7 @@ TEST_F(FirstRunTest, DefaultTwiceGivesTheSameFiles) {
 }
 
 TEST_F(FirstRunTest, DefaultKeepsTheUsersOwnProfilesAndSettings) {
-  LoadProfilesAtStartup(ini, box, readerNames, registry);
+  LoadProfilesAtStartup(ini, box, registry);
   ini.WriteString("Default", "OSD", "0", g_szCtrlIniPath);
   ini.WriteString("Mine", "FilePath", "C:\\mine.exe", g_szUserDefIniPath);
   ini.WriteString("Mine", "5", "0-C-Q", g_szUserDefIniPath);
@@ -101,7 +99,7 @@ TEST_F(FirstRunTest, DefaultKeepsTheUsersOwnProfilesAndSettings) {
   EXPECT_STREQ(value, "kept");
   ini.GetString("IE", "33", "", value, sizeof value, g_szUserDefInfIniPath);
   EXPECT_STREQ(value, "New Page");
-  RefreshProfileList(ini, box, readerNames, g_szUserDefIniPath);
+  RefreshProfileList(ini, box, g_szUserDefIniPath);
   EXPECT_EQ(box.names, (std::vector<std::string>{"WinDVD", "WinRip", "IE", "PowerPoint", "Mine"}));
 }
 
@@ -110,7 +108,7 @@ TEST_F(FirstRunTest, TheDeliveredFileIsRewrittenOnTheFirstRunOnly) {
       "[Old]\r\nFilePath=C:\\Program Files\\Old\\old.exe\r\nExeFile=old.exe\r\n[Gone]\r\n";
   dir.Write("UserDef.ini", delivered);
   FixedRegistry elsewhere("D:\\Apps");
-  LoadProfilesAtStartup(ini, box, readerNames, elsewhere);
+  LoadProfilesAtStartup(ini, box, elsewhere);
   char value[260];
   ini.GetString("Old", "FilePath", "", value, sizeof value, g_szUserDefIniPath);
   EXPECT_STREQ(value, "D:\\Apps\\Old\\old.exe");
@@ -123,7 +121,7 @@ TEST_F(FirstRunTest, TheDeliveredFileIsRewrittenOnTheFirstRunOnly) {
   ini.WriteString("Old", "FilePath", "C:\\Program Files\\Old\\old.exe", g_szUserDefIniPath);
   ini.WriteSection("WinRip", "\0", g_szUserDefIniPath);
   const std::string before = File("UserDef.ini");
-  LoadProfilesAtStartup(ini, box, readerNames, elsewhere);
+  LoadProfilesAtStartup(ini, box, elsewhere);
   EXPECT_EQ(File("UserDef.ini"), before);
   EXPECT_EQ(box.names, (std::vector<std::string>{"Old", "WinDVD", "IE", "PowerPoint"}));
 }

@@ -14,6 +14,7 @@
 #include "fakes/portable_ini_store.h"
 #include "profiles/ini_paths.h"
 #include "profiles/press_ini.h"
+#include "profiles/profile_store.h"
 
 namespace k7 {
 namespace {
@@ -24,13 +25,6 @@ class FakeForeground : public IForegroundProcess {
   bool ForegroundElevated() override { return elevated; }
   std::string exe;
   bool elevated = false;
-};
-
-class NullList : public IProfileList {
- public:
-  void Clear() override {}
-  void Append(const char*) override {}
-  void SelectFirst() override {}
 };
 
 class ForegroundMatchTest : public ::testing::Test {
@@ -45,7 +39,6 @@ class ForegroundMatchTest : public ::testing::Test {
     ini.WriteString(name.c_str(), "33", slot33.c_str(), g_szUserDefIniPath);
     ini.WriteString(name.c_str(), "33", (name + " caption").c_str(), g_szUserDefInfIniPath);
   }
-  void Refresh() { RefreshProfileList(ini, box, readerNames, g_szUserDefIniPath); }
   // A press of code 0 (slot 33) as the reader makes it.
   std::string Press() {
     input.events.clear();
@@ -54,15 +47,13 @@ class ForegroundMatchTest : public ::testing::Test {
   }
 
   test::TempDir dir;
-  // Writes and the settings box's refills, as the user-interface thread makes them.
+  // Writes, as the user-interface thread or another program makes them.
   PortableIniStore ini;
   // The reader's reads, as the program makes them: one copy of each file a press.
   PortableFileReader reader;
   PressIniStore press{reader, ini};
-  NullList box;
   FakeForeground foreground;
-  SharedProfileNames readerNames;
-  ForegroundProfileMatcher matcher{press, foreground, readerNames};
+  ForegroundProfileMatcher matcher{press, foreground};
   test::RecordingInput input;
   test::FakeLauncher launcher;
   Dispatcher dispatcher{{input, launcher, press, matcher, &press}};
@@ -71,7 +62,6 @@ class ForegroundMatchTest : public ::testing::Test {
 
 TEST_F(ForegroundMatchTest, MatchesTheBaseNameWithoutRegardToCase) {
   Profile("WinDVD", "windvd.EXE", "0-A");
-  Refresh();
   for (const char* exe :
        {"C:\\Program Files\\InterVideo\\WinDVD\\WinDVD.exe", "WinDVD.exe", "WINDVD.EXE"}) {
     char cur[kNameLen] = "before";
@@ -93,21 +83,18 @@ TEST_F(ForegroundMatchTest, MatchesTheBaseNameWithoutRegardToCase) {
 TEST_F(ForegroundMatchTest, TheFirstProfileInListOrderWins) {
   Profile("Zeta", "IEXPLORE.EXE", "0-Z");
   Profile("Alpha", "iexplore.exe", "0-A");
-  Refresh();
   foreground.exe = "iexplore.exe";
   EXPECT_EQ(Press(), test::Describe({test::Down('Z'), test::Up('Z')}));
   EXPECT_STREQ(last.caption.text, "Zeta caption");
 }
 
 TEST_F(ForegroundMatchTest, NoProfilesOrAnUnknownProcessMatchNothing) {
-  Refresh();
   foreground.exe = "WinDVD.exe";
   EXPECT_EQ(Press(), "");
   EXPECT_TRUE(dispatcher.NoProfile());
   EXPECT_STREQ(last.caption.text, "");
 
   Profile("WinDVD", "WinDVD.exe", "0-A");
-  Refresh();
   foreground.exe = "notepad.exe";
   EXPECT_EQ(Press(), "");
   EXPECT_TRUE(dispatcher.NoProfile());
@@ -116,7 +103,6 @@ TEST_F(ForegroundMatchTest, NoProfilesOrAnUnknownProcessMatchNothing) {
 TEST_F(ForegroundMatchTest, AProcessWhoseNameIsUnknownMatchesAProfileWithoutExeFile) {
   Profile("Named", "named.exe", "0-N");
   ini.WriteString("Bare", "33", "0-B", g_szUserDefIniPath);  // no "ExeFile" at all
-  Refresh();
   foreground.exe = "";
   EXPECT_EQ(Press(), test::Describe({test::Down('B'), test::Up('B')}));
   EXPECT_STREQ(dispatcher.CurProfile(), "Bare");
@@ -169,7 +155,6 @@ TEST_F(ForegroundMatchTest, TheMarkedProfileTakesOnlyWhatNoProfileNames) {
         ini.WriteString(p.name, kAllOtherProgramsKey, p.mark, g_szUserDefIniPath);
       }
     }
-    Refresh();
     foreground.exe = row.foreground;
     const std::string keys = Press();
     if (row.want == 0) {
@@ -185,7 +170,6 @@ TEST_F(ForegroundMatchTest, TheMarkedProfileTakesOnlyWhatNoProfileNames) {
 
 TEST_F(ForegroundMatchTest, SwitchingApplicationsAndEditsTakeEffectAtTheNextPress) {
   Profile("WinDVD", "WinDVD.exe", "0-A");
-  Refresh();
   foreground.exe = "WinDVD.exe";
   EXPECT_EQ(Press(), test::Describe({test::Down('A'), test::Up('A')}));
   foreground.exe = "explorer.exe";
@@ -196,14 +180,60 @@ TEST_F(ForegroundMatchTest, SwitchingApplicationsAndEditsTakeEffectAtTheNextPres
                          {test::Down(kVkCtrl), test::Down('Q'), test::Up('Q'), test::Up(kVkCtrl)}));
 }
 
+// Another program (or a text editor) rewrites "UserDef.ini" between two
+// presses: the second press takes the profiles and their order from the file
+// as it now is, with the same rule as the settings list, whether the press
+// reads a copy of the file or, when it cannot, goes through the API.
+TEST_F(ForegroundMatchTest, HandEditsBetweenTwoPressesTakeEffectAtTheSecond) {
+  const std::string x = "ExeFile=x.exe\n";
+  const std::string tooLong(kMaxProfileName + 1, 'L');
+  const struct {
+    const char* what;
+    std::string before, after;
+    const char* first;  // the profile each press takes; "" none
+    const char* second;
+  } rows[] = {
+      {"added", "[A]\nExeFile=a.exe\n", "[A]\nExeFile=a.exe\n[X]\n" + x, "", "X"},
+      {"removed", "[X]\n" + x + "[Y]\n" + x, "[Y]\n" + x, "X", "Y"},
+      {"renamed", "[Old]\n" + x, "[New]\n" + x, "Old", "New"},
+      {"moved up", "[X]\n" + x + "[Y]\n" + x, "[Y]\n" + x + "[X]\n" + x, "X", "Y"},
+      {"added with the mark", "[A]\nExeFile=a.exe\n",
+       "[A]\nExeFile=a.exe\n[M]\nAllOtherPrograms=1\n", "", "M"},
+      {"added, name too long to list", "[A]\nExeFile=a.exe\n",
+       "[A]\nExeFile=a.exe\n[" + tooLong + "]\n" + x + "AllOtherPrograms=1\n", "", ""},
+  };
+  // A reader that never gives the bytes: the press reads through the API.
+  struct NoCopies : IWholeFileReader {
+    FileBytes ReadWhole(const char*, size_t) override { return {IniFileState::kUnsupported, {}}; }
+  } noCopies;
+  foreground.exe = "C:\\Apps\\x.exe";
+  IWholeFileReader* const sources[] = {&reader, &noCopies};
+  for (IWholeFileReader* source : sources) {
+    PressIniStore files(*source, ini);
+    ForegroundProfileMatcher m(files, foreground);
+    Dispatcher d({input, launcher, files, m, &files});
+    for (const auto& row : rows) {
+      SCOPED_TRACE(std::string(row.what) + (source == &reader ? ", copy" : ", API"));
+      std::string taken[2];
+      for (int i = 0; i < 2; ++i) {
+        dir.Write("UserDef.ini", i == 0 ? row.before : row.after);
+        d.DispatchRemoteButton(0x00, kMarker, 0);
+        taken[i] = d.NoProfile() ? "" : d.CurProfile();
+      }
+      EXPECT_EQ(taken[0], row.first);
+      EXPECT_EQ(taken[1], row.second);
+      EXPECT_EQ(files.SourceOf(g_szUserDefIniPath),
+                source == &reader ? PressIniStore::Source::kCopy : PressIniStore::Source::kApi);
+    }
+  }
+}
+
 TEST_F(ForegroundMatchTest, ADeletedProfileIsNeverMatched) {
   Profile("WinDVD", "WinDVD.exe", "0-A");
   Profile("Backup", "WinDVD.exe", "0-B");
-  Refresh();
   foreground.exe = "WinDVD.exe";
   ini.WriteSection("WinDVD", "\0", g_szUserDefIniPath);
   ini.WriteSection("WinDVD", "\0", g_szUserDefInfIniPath);
-  Refresh();
   EXPECT_EQ(Press(), test::Describe({test::Down('B'), test::Up('B')}));
 }
 
@@ -211,7 +241,6 @@ TEST_F(ForegroundMatchTest, LongNamesAreComparedWhole) {
   const std::string longExe = std::string(150, 'e') + ".exe";
   Profile("Cut", std::string(99, 'e'), "0-C");  // equals the first 99 characters only
   Profile("Whole", longExe, "0-W");
-  Refresh();
   foreground.exe = "C:\\Apps\\" + longExe;
   EXPECT_EQ(Press(), test::Describe({test::Down('W'), test::Up('W')}));
   foreground.exe = std::string(99, 'e');
@@ -223,7 +252,6 @@ TEST_F(ForegroundMatchTest, LongNamesAreComparedWhole) {
 // caption.
 TEST_F(ForegroundMatchTest, KeysGoOutBeforeTheCaptionFileIsRead) {
   Profile("WinDVD", "WinDVD.exe", "0-A");
-  Refresh();
   foreground.exe = "WinDVD.exe";
   struct FirstKeyWatch : test::RecordingInput {
     void Send(const InputBatch& batch) override {
@@ -243,11 +271,11 @@ TEST_F(ForegroundMatchTest, KeysGoOutBeforeTheCaptionFileIsRead) {
   EXPECT_EQ(watched.HotkeyTable().Slot(33).byKey, 'A');
 }
 
-// The user-interface thread refills a list of 100 long names, and rewrites the
-// file, while the reader presses: every press either matches a whole name of
-// the file with that profile's own keys (or none yet), or nothing. Then a deleted profile is
-// not matched at the next press, refilled or not.
-TEST_F(ForegroundMatchTest, HundredLongNamesRefilledWhilePressingAreNeverCut) {
+// Another thread rewrites a file of 100 long names while the reader presses:
+// every press either matches a whole name of the file with that profile's own
+// keys (or none yet), or nothing. Then a deleted profile is not matched at the
+// next press.
+TEST_F(ForegroundMatchTest, HundredLongNamesRewrittenWhilePressingAreNeverCut) {
   std::vector<std::string> names;
   for (int i = 0; i < 100; ++i) {
     std::string name = "P" + std::to_string(100 + i) + std::string(95, 'x');
@@ -257,7 +285,6 @@ TEST_F(ForegroundMatchTest, HundredLongNamesRefilledWhilePressingAreNeverCut) {
   }
   ini.WriteString(names[99].c_str(), "33", "0-W", g_szUserDefIniPath);
   const std::string other = std::string(98, 'z') + "Z";
-  Refresh();
   foreground.exe = "WinDVD.exe";
   const std::string w = test::Describe({test::Down('W'), test::Up('W')});
   const std::string z = test::Describe({test::Down('Z'), test::Up('Z')});
@@ -269,10 +296,8 @@ TEST_F(ForegroundMatchTest, HundredLongNamesRefilledWhilePressingAreNeverCut) {
       // The last profile gives way to another for the same program, and back.
       ini.WriteString(names[99].c_str(), nullptr, nullptr, g_szUserDefIniPath);
       Profile(other, "WinDVD.exe", "0-Z");
-      Refresh();
       ini.WriteString(other.c_str(), nullptr, nullptr, g_szUserDefIniPath);
       Profile(names[99], "WinDVD.exe", "0-W");
-      Refresh();
     }
     done = true;
   });
@@ -292,14 +317,10 @@ TEST_F(ForegroundMatchTest, HundredLongNamesRefilledWhilePressingAreNeverCut) {
   EXPECT_EQ(bad, "");
   ASSERT_EQ(Press(), w);
 
-  // Deleted, the list not yet refilled: the name is still listed, not matched.
   ini.WriteString(names[99].c_str(), nullptr, nullptr, g_szUserDefIniPath);
   EXPECT_EQ(Press(), "");
   EXPECT_TRUE(dispatcher.NoProfile());
-  Refresh();
-  EXPECT_EQ(readerNames.Snapshot()->size(), 99u);
-  EXPECT_EQ(Press(), "");
-  EXPECT_TRUE(dispatcher.NoProfile());
+  EXPECT_EQ(press.ProfileNames(g_szUserDefIniPath)->size(), 99u);
 }
 
 // Windows drops injected input into a program of a higher integrity level,
@@ -323,7 +344,6 @@ TEST_F(ForegroundMatchTest, AnElevatedProgramInFrontGetsACaptionInsteadOfKeys) {
   }
 
   Profile("WinDVD", "WinDVD.exe", "0-A");
-  Refresh();
   for (const char* exe : {"C:\\Players\\WinDVD.exe", "Taskmgr.exe"}) {
     for (bool elevated : {false, true}) {
       SCOPED_TRACE(std::string(exe) + (elevated ? " elevated" : ""));

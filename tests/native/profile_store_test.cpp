@@ -2,9 +2,7 @@
 
 #include <gtest/gtest.h>
 
-#include <atomic>
 #include <string>
-#include <thread>
 #include <vector>
 
 #include "fakes/temp_dir.h"
@@ -147,38 +145,16 @@ TEST_F(ProfileStoreTest, FirstRunRewriteReplacesTheDeliveredFolderOnlyAndOnce) {
   }
 }
 
-TEST_F(ProfileStoreTest, RefreshReplacesTheBoxAndTheReadersCopyTogether) {
+TEST_F(ProfileStoreTest, RefreshReplacesTheBox) {
   const std::string file = UserDef("[A]\r\nExeFile=a.exe\r\n[B]\r\nExeFile=b.exe\r\n");
   RecordingList box;
-  SharedProfileNames readerNames;
-  RefreshProfileList(ini, box, readerNames, file.c_str());
+  RefreshProfileList(ini, box, file.c_str());
   EXPECT_EQ(box.log, (std::vector<std::string>{"clear", "A", "B", "select 0"}));
-  EXPECT_EQ(*readerNames.Snapshot(), (std::vector<std::string>{"A", "B"}));
 
   ini.WriteSection("A", "\0", file.c_str());
-  RefreshProfileList(ini, box, readerNames, file.c_str());
-  EXPECT_EQ(*readerNames.Snapshot(), (std::vector<std::string>{"B"}));
-}
-
-TEST(SharedProfileNames, AReaderNeverSeesAListBeingReplaced) {
-  SharedProfileNames shared;
-  std::vector<std::string> a(100), b(50);
-  for (size_t i = 0; i < a.size(); ++i) a[i] = std::string(99, char('a' + i % 26));
-  for (size_t i = 0; i < b.size(); ++i) b[i] = "short " + std::to_string(i);
-  shared.Publish(a);
-  std::atomic<bool> stop{false};
-  std::thread writer([&] {
-    for (int i = 0; i < 2000; ++i) shared.Publish(i % 2 ? a : b);
-    stop = true;
-  });
-  int seen = 0;
-  while (!stop) {
-    auto names = shared.Snapshot();
-    ASSERT_TRUE(*names == a || *names == b);
-    ++seen;
-  }
-  writer.join();
-  EXPECT_GT(seen, 0);
+  box.log.clear();
+  RefreshProfileList(ini, box, file.c_str());
+  EXPECT_EQ(box.log, (std::vector<std::string>{"clear", "B", "select 0"}));
 }
 
 }  // namespace

@@ -145,10 +145,9 @@ TEST_F(WriteFailureTest, AFirstRunThatCannotBeRecordedWritesNothingElse) {
     ini.refusedWrites = 0;
     const std::vector<std::string> before = Bytes();
     Box box;
-    SharedProfileNames readerNames;
     NoRegistry registry;
     uint32_t error = 0;
-    EXPECT_EQ(LoadProfilesAtStartup(ini, box, readerNames, registry, &error), c.reported);
+    EXPECT_EQ(LoadProfilesAtStartup(ini, box, registry, &error), c.reported);
     EXPECT_EQ(g_nMark, c.mark);
     const std::string told = StartupWriteFailedText(c.reported, error, "", g_nMark != 0);
     EXPECT_NE(told.find("\"" + std::string(c.reported) + "\": "), std::string::npos) << told;
@@ -156,7 +155,7 @@ TEST_F(WriteFailureTest, AFirstRunThatCannotBeRecordedWritesNothingElse) {
     EXPECT_EQ(Bytes()[1], before[1]) << "UserDef.ini changed";
     EXPECT_EQ(Bytes()[2], before[2]) << "UserDefInf.ini changed";
     EXPECT_EQ(box.names, std::vector<std::string>{"Mine"});
-    EXPECT_EQ(LoadProfilesAtStartup(ini, box, readerNames, registry), c.reportedAgain);
+    EXPECT_EQ(LoadProfilesAtStartup(ini, box, registry), c.reportedAgain);
     EXPECT_EQ(Bytes()[1], before[1]) << "UserDef.ini changed at the second start";
     std::filesystem::remove_all(g_szCtrlIniPath);
   }

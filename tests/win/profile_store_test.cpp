@@ -10,6 +10,7 @@
 #include "dispatch/foreground_win32.h"
 #include "profiles/default_profiles.h"
 #include "profiles/first_run.h"
+#include "profiles/press_ini_win32.h"
 #include "profiles/profile_list_win32.h"
 #include "profiles/registry_win32.h"
 #include "win_test.h"
@@ -33,12 +34,11 @@ class ProfileStore : public WinTest {
     return harness::ReadFileShared(std::string(K7_TEST_DATA_DIR "/first_run/") + name);
   }
   NamesList box_;
-  SharedProfileNames readerNames_;
   Win32Registry registry_;
 };
 
 TEST_F(ProfileStore, FirstRunWritesExactlyTheBuiltInFiles) {
-  LoadProfilesAtStartup(ini_, box_, readerNames_, registry_);
+  LoadProfilesAtStartup(ini_, box_, registry_);
   EXPECT_STREQ(g_szProgramFilesDir, "C:\\Program Files");
   for (const char* name : {kCtrlIni, kUserDefIni, kUserDefInfIni}) {
     const std::string golden = Golden(name);
@@ -86,7 +86,7 @@ TEST_F(ProfileStore, TheComboBoxKeepsFileOrderDespiteItsSortStyle) {
   scratch_.WriteIni(kUserDefIni, "Zeta", "ExeFile", "z.exe");
   scratch_.WriteIni(kUserDefIni, "Alpha", "ExeFile", "a.exe");
   ComboProfileList list(combo);
-  RefreshProfileList(ini_, list, readerNames_, g_szUserDefIniPath);
+  RefreshProfileList(ini_, list, g_szUserDefIniPath);
   char text[100];
   ASSERT_EQ(SendMessageA(combo, CB_GETCOUNT, 0, 0), 2);
   SendMessageA(combo, CB_GETLBTEXT, 0, reinterpret_cast<LPARAM>(text));
@@ -144,10 +144,12 @@ TEST_F(ProfileStore, TheSnapshotNamesAProcessWithItsLetterCase) {
 // A press with the real foreground window, process snapshot, INI files and
 // injection: the profile of the application in front decides what is sent.
 TEST_F(ProfileStore, APressSendsTheHotkeyOfTheApplicationInFront) {
-  LoadProfilesAtStartup(ini_, box_, readerNames_, registry_);
+  LoadProfilesAtStartup(ini_, box_, registry_);
   Win32ForegroundProcess foreground;
-  ForegroundProfileMatcher matcher(ini_, foreground, readerNames_);
-  Dispatcher dispatcher({input_, launcher_, ini_, matcher});
+  Win32WholeFileReader reader;
+  PressIniStore files(reader, ini_);
+  ForegroundProfileMatcher matcher(files, foreground);
+  Dispatcher dispatcher({input_, launcher_, files, matcher, &files});
   PressResult press;
   ASSERT_TRUE(harness::SetNumLock(false));
 

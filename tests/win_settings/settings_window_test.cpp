@@ -104,6 +104,21 @@ TEST_F(SettingsWindowTest, PickFromTheListAssignsTheCategoryAtOnceAndOkWritesNot
   EXPECT_EQ(Files(), afterPick) << "OK wrote something";
 }
 
+// Profiles another program added and removed while the window was hidden are
+// listed when it opens again, and the pick made before stays selected.
+TEST_F(SettingsWindowTest, HandEditsOfTheProfilesShowAtTheNextOpening) {
+  StartProgram();
+  OpenSettings();
+  ASSERT_TRUE(settings_->PickProfile("WinRip"));
+  settings_->ClickButton(IDOK);
+  ASSERT_TRUE(settings_->WaitVisible(false)) << "OK did not hide the window";
+  WriteIni("UserDef.ini", "IE", nullptr, nullptr);
+  WriteIni("UserDef.ini", "Mine", "ExeFile", "mine.exe");
+  OpenSettings();
+  EXPECT_EQ(settings_->ProfileItems(), (Strings{"WinDVD", "WinRip", "PowerPoint", "Mine"}));
+  EXPECT_EQ(harness::SendTo(settings_->Item(IDC_PROFILE), CB_GETCURSEL, 0, 0), 1);
+}
+
 TEST_F(SettingsWindowTest, TypingIntoTheBoxAndChoosingCategoriesWriteNothing) {
   StartProgram();
   OpenSettings();
