@@ -289,5 +289,64 @@ TEST_F(HidReceiver, OfTwoReceiversOneIsReadAndTheOtherTakesOver) {
   EXPECT_TRUE(tray_->WaitFor(IDI_READY)) << "the picture did not return to ready";
 }
 
+// Reports faster than any remote sends them, and back to back: every one is
+// acted on, in order; none once disabled, not even after Enable.
+TEST_F(HidReceiver, FastReportsAreAllActedOnInOrderAndNoneAfterDisable) {
+  Program& program = StartWithReceiver();
+  const unsigned codes[] = {kCodePageDown, kCodeX, kCodeRight};
+  const unsigned vks[] = {VK_NEXT, 'X', VK_RIGHT};
+  std::vector<Key> expected;
+  std::vector<LONGLONG> sent;
+
+  LARGE_INTEGER freq, start, now;
+  QueryPerformanceFrequency(&freq);
+  QueryPerformanceCounter(&start);
+  for (int i = 0; i < 100; ++i) {
+    // 10 ms apart from the first, not after each answer.
+    do {
+      QueryPerformanceCounter(&now);
+    } while ((now.QuadPart - start.QuadPart) * 1000 < freq.QuadPart * 10 * i);
+    sent.push_back(now.QuadPart);
+    hid_->Press(0, codes[i % 3]);
+    expected.push_back(Down(vks[i % 3]));
+    expected.push_back(Up(vks[i % 3]));
+  }
+  std::vector<std::string> burst;
+  for (int i = 0; i < 16; ++i) {
+    burst.push_back("press 0 " + std::to_string(codes[(i + 1) % 3]));
+    expected.push_back(Down(vks[(i + 1) % 3]));
+    expected.push_back(Up(vks[(i + 1) % 3]));
+  }
+  hid_->Batch(burst);
+  EXPECT_TRUE(WaitForKeys(expected.size(), 20000)) << "reports lost";
+  ASSERT_EQ(SettledKeyCount(), expected.size()) << "of " << expected.size() / 2 << " reports";
+  EXPECT_EQ(InjectedKeys(), expected);
+
+  // How far the program's reads fall behind: each press's key against its send.
+  double worst = 0;
+  size_t k = 0;
+  for (const harness::HookEvent& e : recorder_->Keys()) {
+    if (!e.Injected() || e.extraInfo == harness::kHarnessExtraInfo || e.KeyUp()) continue;
+    if (k < sent.size()) worst = std::max(worst, harness::QpcMs(sent[k], e.qpc));
+    ++k;
+  }
+  std::cout << "100 reports 10 ms apart: slowest send to key " << worst << " ms" << std::endl;
+
+  ASSERT_TRUE(program.Command(TrayCommand::kDisable));
+  const size_t off = tray_->Count(IDI_OFF);
+  for (int i = 0; i < 5; ++i) hid_->Press(0, kCodeX);
+  // Each report read while disabled shows the crossed picture again.
+  ASSERT_TRUE(harness::WaitUntil([&] { return tray_->Count(IDI_OFF) >= off + 5; }))
+      << "the reports were not read while disabled";
+  ASSERT_TRUE(recorder_->Flush());
+  EXPECT_EQ(InjectedKeys().size(), expected.size()) << "acted on while disabled";
+
+  const size_t ready = tray_->Count(IDI_READY);
+  ASSERT_TRUE(program.Command(TrayCommand::kEnable));
+  ASSERT_TRUE(WaitReconnected(ready));
+  ExpectPressArrives(0, kCodePageDown, VK_NEXT, "after Enable");
+  EXPECT_EQ(SettledKeyCount(), expected.size() + 2) << "a report of the disabled time acted";
+}
+
 }  // namespace
 }  // namespace k7::apptest
