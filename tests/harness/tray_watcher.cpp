@@ -79,12 +79,11 @@ void TrayWatcher::Run(std::promise<HWND>* ready) {
   wc.hInstance = GetModuleHandleA(nullptr);
   wc.lpszClassName = kTrayClass;
   RegisterClassA(&wc);
-  HWND hwnd = CreateWindowExA(0, kTrayClass, "", WS_POPUP, 0, 0, 0, 0, nullptr, nullptr,
-                              wc.hInstance, this);
-  if (hwnd != nullptr) {
-    SetWindowLongPtrA(hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
-    SetWindowPos(hwnd, HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
-  }
+  // Topmost, and never shown: ahead of Wine's tray window, which another
+  // test's program may have made show itself.
+  HWND hwnd = CreateWindowExA(WS_EX_TOPMOST | WS_EX_TOOLWINDOW, kTrayClass, "", WS_POPUP, 0, 0, 0,
+                              0, nullptr, nullptr, wc.hInstance, this);
+  if (hwnd != nullptr) SetWindowLongPtrA(hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
   ready->set_value(hwnd);
   if (hwnd == nullptr) return;
   MSG msg;
