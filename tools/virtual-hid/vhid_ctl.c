@@ -103,31 +103,102 @@ static BOOL remove_root_device(void) {
   return ok;
 }
 
-static int uninstall(void) {
-  char sys[MAX_PATH], path[MAX_PATH];
-  SC_HANDLE scm;
-  HANDLE h;
-  size_t i;
-  if (!remove_root_device()) return 1;
-  scm = OpenSCManagerA(NULL, NULL, SC_MANAGER_ALL_ACCESS);
-  for (i = 0; scm && i < sizeof(kServices) / sizeof(kServices[0]); i++) {
-    SERVICE_STATUS status;
-    SC_HANDLE s = OpenServiceA(scm, kServices[i], SERVICE_ALL_ACCESS);
-    if (!s) continue;
-    ControlService(s, SERVICE_CONTROL_STOP, &status);
-    DeleteService(s);
-    CloseServiceHandle(s);
+/* Removes every device the bus ever made (their instances stay listed,
+ * not present, until removed); FALSE when one refuses. */
+static BOOL remove_children(void) {
+  SP_DEVINFO_DATA dev;
+  HDEVINFO set = SetupDiGetClassDevsW(NULL, L"VHID", NULL, DIGCF_ALLCLASSES);
+  BOOL ok = TRUE;
+  DWORD i;
+  if (set == INVALID_HANDLE_VALUE) return TRUE;
+  dev.cbSize = sizeof(dev);
+  for (i = 0; SetupDiEnumDeviceInfo(set, i, &dev); i++) {
+    if (!SetupDiCallClassInstaller(DIF_REMOVE, set, &dev)) {
+      printf("error: removing a device of the bus failed (error %lu)\n", GetLastError());
+      ok = FALSE;
+    }
   }
+  SetupDiDestroyDeviceInfoList(set);
+  return ok;
+}
+
+/* Stops (bounded) and deletes a service. Wine does not stop the minidriver
+ * its plug and play loaded: that service goes when the wineserver ends. */
+static void delete_service(SC_HANDLE scm, const char *name) {
+  SERVICE_STATUS status;
+  DWORD start = GetTickCount();
+  SC_HANDLE s = OpenServiceA(scm, name, SERVICE_ALL_ACCESS);
+  if (!s) return;
+  if (ControlService(s, SERVICE_CONTROL_STOP, &status)) {
+    while (QueryServiceStatus(s, &status) && status.dwCurrentState != SERVICE_STOPPED &&
+           GetTickCount() - start < 5000)
+      Sleep(20);
+  }
+  if (!DeleteService(s))
+    printf("error: cannot delete the service %s (error %lu)\n", name, GetLastError());
+  CloseServiceHandle(s);
+}
+
+/* What an uninstall must not leave behind; prints each and counts them.
+ * inUse: driver files Wine's device host still holds (deleted once it ends). */
+static int leftovers(const BOOL *inUse) {
+  char sys[MAX_PATH], win[MAX_PATH], path[MAX_PATH];
+  const char *const infs[] = {"vhid.inf", "vhid.pnf"};
+  HKEY key;
+  HANDLE h;
+  int n = 0;
+  size_t i;
+  GetSystemDirectoryA(sys, sizeof(sys));
+  GetWindowsDirectoryA(win, sizeof(win));
+  for (i = 0; i < sizeof(kDriverFiles) / sizeof(kDriverFiles[0]); i++) {
+    snprintf(path, sizeof(path), "%s\\drivers\\%s", sys, kDriverFiles[i]);
+    if (GetFileAttributesA(path) == INVALID_FILE_ATTRIBUTES) continue;
+    if (inUse[i])
+      printf("%s is in use until the wineserver ends\n", path);
+    else
+      printf("left: %s\n", path), n++;
+  }
+  for (i = 0; i < sizeof(infs) / sizeof(infs[0]); i++) {
+    snprintf(path, sizeof(path), "%s\\inf\\%s", win, infs[i]);
+    if (GetFileAttributesA(path) != INVALID_FILE_ATTRIBUTES) printf("left: %s\n", path), n++;
+  }
+  if (!RegOpenKeyExA(HKEY_LOCAL_MACHINE, "System\\CurrentControlSet\\Enum\\VHID", 0, KEY_READ,
+                     &key)) {
+    DWORD subkeys = 0;
+    RegQueryInfoKeyA(key, NULL, NULL, NULL, &subkeys, NULL, NULL, NULL, NULL, NULL, NULL, NULL);
+    if (subkeys) printf("left: %lu device ids under Enum\\VHID\n", subkeys), n++;
+    RegCloseKey(key);
+  }
+  h = open_control(0);
+  if (h != INVALID_HANDLE_VALUE) printf("left: the bus still answers\n"), n++, CloseHandle(h);
+  return n;
+}
+
+static int uninstall(void) {
+  char sys[MAX_PATH], win[MAX_PATH], path[MAX_PATH];
+  const char *const infs[] = {"vhid.inf", "vhid.pnf"};
+  BOOL inUse[sizeof(kDriverFiles) / sizeof(kDriverFiles[0])] = {FALSE};
+  SC_HANDLE scm;
+  size_t i;
+  if (!remove_children() || !remove_root_device()) return 1;
+  scm = OpenSCManagerA(NULL, NULL, SC_MANAGER_ALL_ACCESS);
+  for (i = 0; scm && i < sizeof(kServices) / sizeof(kServices[0]); i++)
+    delete_service(scm, kServices[i]);
   if (scm) CloseServiceHandle(scm);
   GetSystemDirectoryA(sys, sizeof(sys));
   for (i = 0; i < sizeof(kDriverFiles) / sizeof(kDriverFiles[0]); i++) {
     snprintf(path, sizeof(path), "%s\\drivers\\%s", sys, kDriverFiles[i]);
+    /* A driver still loaded stays until Wine's device host ends. */
+    inUse[i] = !DeleteFileA(path) && GetLastError() != ERROR_FILE_NOT_FOUND;
+  }
+  /* The copy of the INF the install left in the Windows folder. */
+  GetWindowsDirectoryA(win, sizeof(win));
+  for (i = 0; i < sizeof(infs) / sizeof(infs[0]); i++) {
+    snprintf(path, sizeof(path), "%s\\inf\\%s", win, infs[i]);
     DeleteFileA(path);
   }
-  h = open_control(0);
-  if (h != INVALID_HANDLE_VALUE) {
-    CloseHandle(h);
-    printf("error: the bus still answers after the uninstall\n");
+  if (leftovers(inUse)) {
+    printf("error: the uninstall left the above behind\n");
     return 1;
   }
   printf("ok uninstalled\n");

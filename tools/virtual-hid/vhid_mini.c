@@ -29,6 +29,11 @@ static NTSTATUS NTAPI forward(DEVICE_OBJECT *dev, IRP *irp) {
   return IoCallDriver(ext->NextDeviceObject, irp);
 }
 
+/* Without it the driver could not be stopped, nor its file deleted. */
+static void NTAPI unload(DRIVER_OBJECT *driver) {
+  (void)driver;
+}
+
 static NTSTATUS NTAPI add_device(DRIVER_OBJECT *driver, DEVICE_OBJECT *fdo) {
   (void)driver;
   fdo->Flags &= ~DO_DEVICE_INITIALIZING;
@@ -42,6 +47,7 @@ NTSTATUS NTAPI DriverEntry(DRIVER_OBJECT *driver, UNICODE_STRING *registry) {
   driver->MajorFunction[IRP_MJ_PNP] = forward;
   driver->MajorFunction[IRP_MJ_POWER] = forward;
   driver->DriverExtension->AddDevice = add_device;
+  driver->DriverUnload = unload;
 
   RtlZeroMemory(&reg, sizeof(reg));
   reg.Revision = 1; /* HID_REVISION */
