@@ -58,7 +58,7 @@ echo "What WinDVD.exe received (slot 28 Next = PgDown 0x22, slot 1 Exit = X 0x58
 grep -E "WM_KEY" WinDVD.log | sed "s/^/  /"
 if [ "$K7_STAY" = "--stay" ]; then
   echo "Commands: press CODE, hold CODE [N], unplug, plug, or any vhid-ctl command; Ctrl-D ends."
-  while IFS= read -r -a words; do
+  while read -r -a words; do
     case "${words[0]:-}" in
       "") ;;
       press) ask "press 0 ${words[1]:-0}" ;;
@@ -70,6 +70,7 @@ if [ "$K7_STAY" = "--stay" ]; then
       *) ask "${words[*]}" ;;
     esac
   done
+  sleep 1  # the last press acts before everything ends
 fi
 kill "$player" "$k7" 2>/dev/null || true
 exec {HID[1]}>&-
