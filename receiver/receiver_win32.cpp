@@ -16,6 +16,11 @@ extern "C" {
 namespace k7 {
 namespace {
 
+// Input reports the HID class driver keeps for the reader while a press is
+// being handled; its default of 32 overflowed (the oldest reports lost) when
+// reports came 10 ms apart for a second while presses took longer than that.
+constexpr ULONG kHidInputBuffers = 128;
+
 bool FindPipeReceiver() {
   // A probe that connects and closes at once; the server keeps another
   // instance listening. All instances busy still means a server is there.
@@ -248,6 +253,9 @@ void Win32Receiver::OpenReceiver() {
     // One read, one report: without message mode a read merges queued ones.
     DWORD mode = PIPE_READMODE_MESSAGE;
     SetNamedPipeHandleState(m_hDevice, &mode, nullptr, nullptr);
+  }
+  if (kind_ == ReceiverKind::kHid && m_hDevice != INVALID_HANDLE_VALUE) {
+    HidD_SetNumInputBuffers(m_hDevice, kHidInputBuffers);  // the default stays if refused
   }
   FreeDetail();
 }
