@@ -6,6 +6,7 @@
 // window in front.
 #include <windows.h>
 
+#include <algorithm>
 #include <cstdint>
 #include <iostream>
 #include <memory>
@@ -13,6 +14,7 @@
 #include <vector>
 
 #include "app_test.h"
+#include "dispatch/dispatch.h"
 #include "harness/tray_watcher.h"
 #include "harness/virtual_hid.h"
 #include "res/resource.h"
@@ -219,6 +221,63 @@ TEST_F(HidReceiver, ReportsOfEveryLengthActAsTheCodeTableSays) {
     for (const harness::HookEvent& e : InjectedMice()) seen.push_back(e.message);
     EXPECT_EQ(seen, mice);
   }
+  EXPECT_EQ(GetForegroundWindow(), target_->Window()) << "the player lost the front";
+}
+
+// Every code of the table through the USB receiver: where the table names a
+// slot, that slot's hotkey (in the player's profile slot n sends a key of its
+// own), and nothing for every other code. The launch buttons find no program,
+// so nothing started takes the front; the mouse toggle comes twice, so the
+// codes after it are read outside mouse mode again.
+TEST_F(HidReceiver, EveryCodeDoesWhatTheCodeTableSays) {
+  Program& program = StartWithReceiver();
+  const std::string ctrl = program.IniPath("QVCtrl.ini");
+  const std::string userDef = program.IniPath("UserDef.ini");
+  const auto keyOfSlot = [](int n) { return UINT(n < 26 ? 'A' + n : '0' + (n - 26)); };
+  for (int n = 0; n < kSlotCount; ++n) {
+    const std::string hotkey = std::string("0-") + char(keyOfSlot(n));
+    ASSERT_TRUE(WritePrivateProfileStringA("WinDVD", std::to_string(n).c_str(), hotkey.c_str(),
+                                           userDef.c_str()));
+  }
+  for (const char* category : {"DVD", "Music", "WWW", "Speech"}) {
+    char app[100] = {};
+    GetPrivateProfileStringA(category, "APName", "", app, sizeof app, ctrl.c_str());
+    ASSERT_NE(app[0], '\0') << category;
+    ASSERT_TRUE(
+        WritePrivateProfileStringA(app, "FilePath", "C:\\Missing\\none.exe", userDef.c_str()));
+  }
+
+  std::vector<Key> expected;
+  std::vector<uint8_t> codes;
+  for (int code = 0; code < 256; ++code) {
+    const ButtonCode& entry = LookupButtonCode(code);
+    codes.push_back(uint8_t(code));
+    if (entry.kind == ButtonKind::kMouseToggle) codes.push_back(uint8_t(code));
+    if ((entry.kind == ButtonKind::kSlot || entry.kind == ButtonKind::kMouseSlot) &&
+        entry.slot >= 0) {
+      expected.push_back(Down(keyOfSlot(entry.slot)));
+      expected.push_back(Up(keyOfSlot(entry.slot)));
+    }
+  }
+  // In rounds of 32, each awaited, so the reports in flight stay well within
+  // what the class driver keeps for the program.
+  size_t sent = 0, keysDue = 0;
+  while (sent < codes.size()) {
+    const size_t end = std::min(codes.size(), sent + 32);
+    for (; sent < end; ++sent) {
+      const ButtonCode& entry = LookupButtonCode(codes[sent]);
+      if ((entry.kind == ButtonKind::kSlot || entry.kind == ButtonKind::kMouseSlot) &&
+          entry.slot >= 0)
+        keysDue += 2;
+      hid_->Press(0, codes[sent]);
+    }
+    ASSERT_TRUE(WaitForKeys(keysDue)) << "keys missing up to code " << int(codes[sent - 1]);
+  }
+  // The codes after the last slot code send nothing: wait until the count
+  // holds still, then nothing may have come in their stead.
+  EXPECT_EQ(SettledKeyCount(), expected.size());
+  EXPECT_EQ(InjectedKeys(), expected);
+  EXPECT_TRUE(InjectedMice().empty()) << "a pointer event outside mouse mode";
   EXPECT_EQ(GetForegroundWindow(), target_->Window()) << "the player lost the front";
 }
 
