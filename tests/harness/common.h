@@ -12,6 +12,9 @@ namespace k7::harness {
 // Default bound for anything that normally happens within milliseconds; only
 // a broken build or a hung process should ever reach it.
 constexpr DWORD kWaitMs = 5000;
+// Bound for a program's whole start-up under Wine (a new process, its
+// windows, the receiver), which takes seconds on a machine busy elsewhere.
+constexpr DWORD kStartMs = 15000;
 
 // Polls done() until it returns true or timeoutMs have passed; true when it did.
 bool WaitUntil(const std::function<bool()>& done, DWORD timeoutMs = kWaitMs, DWORD pollMs = 5);

@@ -34,8 +34,8 @@ harness::Program& AppTest::StartConnected() {
   if (sim_ == nullptr) StartSim();
   harness::Program& program = MakeProgram(harness::ProgramKind::kSim);
   program.Start();
-  EXPECT_TRUE(program.WaitReady()) << "start-up did not finish";
-  EXPECT_TRUE(WaitConnected()) << "the program never connected to the receiver";
+  EXPECT_TRUE(program.WaitReady(harness::kStartMs)) << "start-up did not finish";
+  EXPECT_TRUE(WaitConnected(harness::kStartMs)) << "the program never connected to the receiver";
   EXPECT_EQ(program.Notice(), nullptr) << "receiver-missing notice with the receiver plugged in";
   return program;
 }

@@ -62,7 +62,7 @@ class HidReceiver : public AppTest {
     hid_->Plug(receiver);
     Program& program = StartProgram();
     // Start-up under Wine on a busy machine may take seconds.
-    EXPECT_TRUE(program.WaitReady(15000)) << "start-up did not finish";
+    EXPECT_TRUE(program.WaitReady(harness::kStartMs)) << "start-up did not finish";
     EXPECT_TRUE(tray_->WaitFor(IDI_READY)) << "the program did not take the receiver";
     EXPECT_EQ(program.Notice(), nullptr) << "receiver-missing notice with the receiver plugged in";
     Front("WinDVD.exe");
@@ -132,7 +132,7 @@ TEST_F(HidReceiver, TakesOnlyItsOwnReceiverAndOnlyOncePlugged) {
   HWND notice = program.WaitForNotice();
   ASSERT_NE(notice, nullptr) << "no receiver-missing notice with only decoys plugged in";
   EXPECT_EQ(Program::NoticeText(notice), harness::kReceiverMissingText);
-  ASSERT_TRUE(program.WaitReady(15000)) << "start-up did not go on after the notice";
+  ASSERT_TRUE(program.WaitReady(harness::kStartMs)) << "start-up did not go on after the notice";
   EXPECT_EQ(tray_->Current(), IDI_OFF) << "not the crossed picture without a receiver";
   Front("WinDVD.exe");
   // Reports on the decoys act on nothing, whatever the program opened.
