@@ -63,8 +63,13 @@ check "the zip holds the program and the guide, nothing else" same \
   "K7F3.exe USER-GUIDE.txt"
 check "the sums match the release files" \
   bash -c "cd '$work/dist' && sha256sum --quiet -c SHA256SUMS && [ \$(wc -l <SHA256SUMS) = 2 ]"
-check "the shipped guide names the release" grep -q "^Quorvan K7F3 $K7_VERSION" \
-  "$build/release-stage/USER-GUIDE.txt"
+guide="$build/release-stage/USER-GUIDE.txt"
+check "the shipped guide names the release" grep -q "^$(printf '\xef\xbb\xbf')Quorvan K7F3 $K7_VERSION" "$guide"
+# Notepad before Windows 10 reads a file without the signature as ANSI.
+signed_crlf() { [ "$(head -c 3 "$1" | od -An -tx1 | tr -d ' ')" = efbbbf ] && ! grep -qv $'\r$' "$1"; }
+no_markdown() { ! grep -nE '\*\*|\]\(|^#|^ *\|' "$1"; }
+check "the shipped guide is UTF-8 with a signature and CRLF line ends" signed_crlf "$guide"
+check "the shipped guide has no Markdown syntax" no_markdown "$guide"
 check "the guide and the README name no other release" same \
   "$(grep -ohE '[0-9]+\.[0-9]+\.[0-9]+' "$root/docs/USER-GUIDE.md" "$root/README.md" | sort -u)" "$K7_VERSION"
 
