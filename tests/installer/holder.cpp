@@ -5,6 +5,8 @@
 //                            (a copy running with rights above ours)
 // READY is created once held; the holder lets go when the test deletes it,
 // or after two minutes at most.
+//   holder running MUTEX TITLE  exits 0 when the mutex exists and a window
+//                               has the title (the program runs), else 1
 #include <windows.h>
 #include <sddl.h>
 
@@ -12,6 +14,12 @@
 
 int main(int argc, char** argv) {
   if (argc != 4) return 2;
+  if (std::strcmp(argv[1], "running") == 0) {
+    HANDLE mutex = OpenMutexA(SYNCHRONIZE, FALSE, argv[2]);
+    if (mutex == nullptr) return 1;
+    CloseHandle(mutex);
+    return FindWindowA(nullptr, argv[3]) != nullptr ? 0 : 1;
+  }
   HANDLE held = nullptr;
   if (std::strcmp(argv[1], "file") == 0) {
     held = CreateFileA(argv[2], GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
