@@ -213,5 +213,18 @@ check "the portable copy's program is new" cmp -s "$dir/K7F3.exe" "$build/releas
 check "its profiles and the other program's file are kept" \
   same "$(ini_sums; cat "$dir/uninstall.exe")" "$edited"$'\n'"another program"
 check "a first install starts with Windows" same "$(run_state)" "\"$win_dir\\K7F3.exe\"|"
+
+# The uninstaller's pages, answered as a user would who wants the profiles
+# gone too: untick Keep, Uninstall, Finish.
+cp "$dir/Uninstall K7F3.exe" "$work/uninstaller.exe"
+wine "$work/uninstaller.exe" "_?=$win_dir" >>"$work/wine.log" 2>&1 </dev/null &
+uninstaller=$!
+click() { wine "$holder" click 'Quorvan K7F3' "$1" >>"$work/wine.log" 2>&1 </dev/null; }
+for control in '&Keep your profiles and settings (the three INI files)' '&Uninstall' '&Finish'; do
+  check "uninstall with its pages: $control" click "$control"
+done
+check "uninstall with its pages: finished" ended_cleanly "$uninstaller"
+check "uninstall with its pages: the profiles are gone, the other program's file is kept" \
+  same "$(cd "$dir" && echo *)" "uninstall.exe"
 [ "$failed" = 0 ] || { echo "-- Wine said:"; tail -n 20 "$work/wine.log"; }
 exit $failed
