@@ -455,11 +455,18 @@ Function DirectoryLeave
   Call AskToEnd
 FunctionEnd
 
-; A copy that setup restarted needs no "Start now".
+; A copy that setup restarted needs no "Start now": the guide's box takes
+; its place.
 Function FinishShow
   ${If} $WasRunning != ""
     SendMessage $mui.FinishPage.Run ${BM_SETCHECK} ${BST_UNCHECKED} 0
     ShowWindow $mui.FinishPage.Run ${SW_HIDE}
+    System::Call '*(i 0, i 0, i 0, i 0) p .r0'
+    System::Call 'user32::GetWindowRect(p $mui.FinishPage.Run, p r0)'
+    System::Call 'user32::MapWindowPoints(p 0, p $mui.FinishPage, p r0, i 2)'
+    System::Call '*$0(i .r1, i .r2)'
+    System::Free $0
+    System::Call 'user32::SetWindowPos(p $mui.FinishPage.ShowReadme, p 0, i r1, i r2, i 0, i 0, i 0x15)'   ; SWP_NOSIZE|SWP_NOZORDER|SWP_NOACTIVATE
   ${EndIf}
 FunctionEnd
 
