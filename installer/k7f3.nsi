@@ -6,11 +6,13 @@
 ; exits with a code of its own: 3 a running copy that does not end or cannot
 ; be ended from here, 4 K7F3.exe cannot be replaced or removed, 5 the chosen
 ; folder holds other files (also in its K7F3 subfolder).
+;
+; A copy that runs when setup starts is ended first and, once setup has
+; finished, started again from the installed folder, also by a silent run.
 Unicode true
 !include MUI2.nsh
 !include LogicLib.nsh
 !include FileFunc.nsh
-!include Sections.nsh
 !include WinMessages.nsh
 
 !ifdef VERSION & PUBLISHER & COPYRIGHT & SRCROOT & STAGE & OUTFILE
@@ -32,6 +34,8 @@ Unicode true
 !define SYNCHRONIZE 0x00100000
 !define ERROR_ACCESS_DENIED 5
 !define ERROR_SHARING_VIOLATION 32
+!define PROCESS_QUERY_LIMITED_INFORMATION 0x1000
+!define CHECKBOX_STYLE 0x50010003   ; WS_CHILD|WS_VISIBLE|WS_TABSTOP|BS_AUTOCHECKBOX
 
 ; How the running program is found and told to end, read from its own
 ; sources so that the installer cannot drift from them.
@@ -58,35 +62,57 @@ VIAddVersionKey FileDescription "${PRODUCT} ${VERSION} setup"
 VIAddVersionKey CompanyName "${PUBLISHER}"
 VIAddVersionKey LegalCopyright "${COPYRIGHT}"
 
+Var OldDir        ; folder of the installed copy, "" when there is none
+Var OldUninst     ; its Apps entry's UninstallString
+Var StartState    ; "on", "off" or "off-tm" (turned off in Task Manager)
+Var StartChoice   ; 1: Start with Windows ticked
+Var StartBox      ; its check box on the folder page
+Var KeepIni       ; 1: the uninstaller keeps the three INI files
+Var KeepBox       ; its check box on the uninstaller's first page
+Var Agreed        ; 1: the user agreed that the running copy is closed
+Var WasRunning    ; the ended copy's K7F3.exe ("?" when not known), or ""
+Var FinishText
+
 !define MUI_ICON "${SRCROOT}\res\icons\app.ico"
 !define MUI_UNICON "${SRCROOT}\res\icons\app.ico"
+; The remote as the editor draws it (res/tools/make_installer_art.py).
+!define MUI_WELCOMEFINISHPAGE_BITMAP "${SRCROOT}\installer\wizard.bmp"
+!define MUI_UNWELCOMEFINISHPAGE_BITMAP "${SRCROOT}\installer\wizard.bmp"
 !define MUI_ABORTWARNING
-!define MUI_COMPONENTSPAGE_NODESC
+!define MUI_ABORTWARNING_TEXT "Quit ${PRODUCT} setup? Nothing has been changed."
+!define MUI_UNABORTWARNING
+!define MUI_UNABORTWARNING_TEXT "Quit without uninstalling ${PRODUCT}? Nothing has been removed."
+
+!define MUI_WELCOMEPAGE_TEXT "Setup will install ${PRODUCT} ${VERSION} for your Windows account only. It needs no administrator rights and no restart.$\r$\n$\r$\nIf ${PRODUCT} is installed already, setup upgrades it and keeps your profiles and settings. If it is running, setup closes it and starts it again when it has finished.$\r$\n$\r$\nClick Next to continue."
+!insertmacro MUI_PAGE_WELCOME
+!define MUI_PAGE_CUSTOMFUNCTION_SHOW DirectoryShow
+!define MUI_PAGE_CUSTOMFUNCTION_LEAVE DirectoryLeave
+!insertmacro MUI_PAGE_DIRECTORY
+!insertmacro MUI_PAGE_INSTFILES
+!define MUI_FINISHPAGE_TEXT_LARGE
+!define MUI_FINISHPAGE_TEXT "$FinishText"
 !define MUI_FINISHPAGE_RUN "$INSTDIR\K7F3.exe"
 !define MUI_FINISHPAGE_RUN_TEXT "Start ${PRODUCT} now"
 !define MUI_FINISHPAGE_SHOWREADME "$INSTDIR\USER-GUIDE.txt"
 !define MUI_FINISHPAGE_SHOWREADME_TEXT "Show the user guide"
 !define MUI_FINISHPAGE_SHOWREADME_NOTCHECKED
-
-!insertmacro MUI_PAGE_WELCOME
-!define MUI_PAGE_CUSTOMFUNCTION_LEAVE DirectoryLeave
-!insertmacro MUI_PAGE_DIRECTORY
-!insertmacro MUI_PAGE_COMPONENTS
-!insertmacro MUI_PAGE_INSTFILES
+!define MUI_PAGE_CUSTOMFUNCTION_SHOW FinishShow
 !insertmacro MUI_PAGE_FINISH
+
+!define MUI_PAGE_CUSTOMFUNCTION_SHOW un.ConfirmShow
+!define MUI_PAGE_CUSTOMFUNCTION_LEAVE un.ConfirmLeave
 !insertmacro MUI_UNPAGE_CONFIRM
 !insertmacro MUI_UNPAGE_INSTFILES
+!define MUI_FINISHPAGE_TEXT_LARGE
+!define MUI_FINISHPAGE_TEXT "$FinishText"
+!insertmacro MUI_UNPAGE_FINISH
 !insertmacro MUI_LANGUAGE "English"
 
-Var OldDir        ; folder of the installed copy, "" when there is none
-Var OldUninst     ; its Apps entry's UninstallString
-Var StartState    ; "on", "off" or "off-tm" (turned off in Task Manager)
-
-; Fails the run, after the user's Cancel or at once when silent, with the
-; exit code given.
-!macro FAIL code
-  SetErrorLevel ${code}
-  Quit
+; Fails the run with the exit code given, after the user's Cancel or at once
+; when silent, saying that nothing changed; a copy it ended runs again.
+!macro FAIL un code
+  Push ${code}
+  Call ${un}Fail
 !macroend
 
 ; Ends a running copy the way its tray menu's Exit does, and returns once its
@@ -95,6 +121,77 @@ Var StartState    ; "on", "off" or "off-tm" (turned off in Task Manager)
 ; end, or that runs with more rights than we have (its mutex refuses us),
 ; leaves the choice to the user, or fails a silent run.
 !macro END_PROGRAM un
+Function ${un}Fail
+  Exch $0
+  ${If} ${FileExists} $WasRunning
+    Exec '"$WasRunning"'
+  ${EndIf}
+  !if "${un}" == ""
+    MessageBox MB_OK|MB_ICONINFORMATION "Setup has stopped. Nothing was changed." /SD IDOK
+  !else
+    MessageBox MB_OK|MB_ICONINFORMATION "${PRODUCT} was not uninstalled. Nothing was removed." /SD IDOK
+  !endif
+  SetErrorLevel $0
+  Quit
+FunctionEnd
+
+; Before the user's last click: a running copy will be ended (setup asks
+; again in its section only when one started since).
+Function ${un}AskToEnd
+  System::Call 'kernel32::OpenMutexW(i ${SYNCHRONIZE}, i 0, w "${MUTEX_NAME}") p .R0'
+  ${If} $R0 P<> 0
+    System::Call 'kernel32::CloseHandle(p R0)'
+    !if "${un}" == ""
+      MessageBox MB_OKCANCEL|MB_ICONINFORMATION "${PRODUCT} is running and will be closed, then started again when setup has finished.$\r$\nChanges not yet saved in an open hotkey editor are lost." IDOK agreed
+    !else
+      MessageBox MB_OKCANCEL|MB_ICONINFORMATION "${PRODUCT} is running and will be closed first.$\r$\nChanges not yet saved in an open hotkey editor are lost." IDOK agreed
+    !endif
+    !insertmacro FAIL "${un}" 3
+agreed:
+    StrCpy $Agreed 1
+  ${EndIf}
+FunctionEnd
+
+; A check box below a control of the page shown, as wide as the control.
+; Stack: the page's control id to go below, the box's text, its state (1
+; ticked); returns the box.
+Function ${un}AddCheckBox
+  Exch $R2   ; state
+  Exch
+  Exch $R1   ; text
+  Exch 2
+  Exch $R0   ; id
+  Push $R3
+  Push $R4
+  Push $R5
+  Push $R6
+  Push $R7
+  FindWindow $R3 "#32770" "" $HWNDPARENT
+  GetDlgItem $R4 $R3 $R0
+  System::Call '*(i 0, i 0, i 0, i 10) p .R7'
+  System::Call 'user32::MapDialogRect(p R3, p R7)'
+  System::Call '*$R7(i, i, i, i .R6)'
+  System::Call 'user32::GetWindowRect(p R4, p R7)'
+  System::Call 'user32::MapWindowPoints(p 0, p R3, p R7, i 2)'
+  System::Call '*$R7(i .R0, i, i .R4, i .R5)'
+  System::Free $R7
+  IntOp $R4 $R4 - $R0
+  IntOp $R5 $R5 + $R6
+  System::Call 'user32::CreateWindowExW(i 0, w "BUTTON", w R1, i ${CHECKBOX_STYLE}, i R0, i R5, i R4, i R6, p R3, p 0, p 0, p 0) p .R0'
+  SendMessage $R3 ${WM_GETFONT} 0 0 $R4
+  SendMessage $R0 ${WM_SETFONT} $R4 1
+  SendMessage $R0 ${BM_SETCHECK} $R2 0
+  Pop $R7
+  Pop $R6
+  Pop $R5
+  Pop $R4
+  Pop $R3
+  Exch $R0
+  Exch 2
+  Pop $R1
+  Pop $R2
+FunctionEnd
+
 Function ${un}EndProgram
 found:
   System::Call 'kernel32::OpenMutexW(i ${SYNCHRONIZE}, i 0, w "${MUTEX_NAME}") p .R0 ?e'
@@ -104,12 +201,20 @@ found:
       Return
     ${EndIf}
     MessageBox MB_RETRYCANCEL|MB_ICONEXCLAMATION "${PRODUCT} is running with more rights than this setup (for example as administrator), so setup cannot end it. Close it first from its tray menu (Exit), then choose Retry." /SD IDCANCEL IDRETRY found
-    !insertmacro FAIL 3
+    !insertmacro FAIL "${un}" 3
   ${EndIf}
   System::Call 'kernel32::CloseHandle(p R0)'
-  MessageBox MB_OKCANCEL|MB_ICONINFORMATION "${PRODUCT} is running and will be closed first, as its tray menu's Exit does.$\r$\nChanges not yet saved in an open hotkey editor are lost." /SD IDOK IDOK ending
-  Quit
+  ${If} $Agreed != 1
+    !if "${un}" == ""
+      MessageBox MB_OKCANCEL|MB_ICONINFORMATION "${PRODUCT} is running and will be closed, then started again when setup has finished.$\r$\nChanges not yet saved in an open hotkey editor are lost." /SD IDOK IDOK ending
+    !else
+      MessageBox MB_OKCANCEL|MB_ICONINFORMATION "${PRODUCT} is running and will be closed first.$\r$\nChanges not yet saved in an open hotkey editor are lost." /SD IDOK IDOK ending
+    !endif
+    !insertmacro FAIL "${un}" 3
+  ${EndIf}
 ending:
+  StrCpy $WasRunning "?"
+  DetailPrint "Closing ${PRODUCT} and waiting for it to end (at most 30 seconds)..."
   StrCpy $R2 0   ; process handle
   StrCpy $R5 0   ; window last told to exit
 retry:
@@ -134,7 +239,13 @@ retry:
       StrCpy $R5 $R1
       ${If} $R2 P= 0
         System::Call 'user32::GetWindowThreadProcessId(p R1, *i .R4)'
-        System::Call 'kernel32::OpenProcess(i ${SYNCHRONIZE}, i 0, i R4) p .R2'
+        System::Call 'kernel32::OpenProcess(i ${SYNCHRONIZE}|${PROCESS_QUERY_LIMITED_INFORMATION}, i 0, i R4) p .R2'
+        ${If} $R2 P<> 0
+          System::Call 'kernel32::QueryFullProcessImageNameW(p R2, i 0, w .R4, *i ${NSIS_MAX_STRLEN}) i .R6'
+          ${If} $R6 <> 0
+            StrCpy $WasRunning $R4
+          ${EndIf}
+        ${EndIf}
       ${EndIf}
       System::Call 'user32::PostMessageW(p R1, i ${WM_COMMAND}, p ${EXIT_COMMAND}, p 0)'
     ${EndIf}
@@ -146,7 +257,7 @@ retry:
     IntOp $R3 $R3 + 1
   ${LoopUntil} $R3 >= 300
   MessageBox MB_RETRYCANCEL|MB_ICONEXCLAMATION "${PRODUCT} has not ended. Close it from its tray menu, then choose Retry." /SD IDCANCEL IDRETRY retry
-  !insertmacro FAIL 3
+  !insertmacro FAIL "${un}" 3
 FunctionEnd
 
 ; Fails the run unless the file given on the stack is missing or can be
@@ -172,7 +283,7 @@ again:
         StrCpy $R9 "Windows error $R9"
       ${EndIf}
       MessageBox MB_RETRYCANCEL|MB_ICONEXCLAMATION "Setup cannot change $R7: $R9.$\r$\nClose the program that holds it, then choose Retry. Cancel leaves everything as it was." /SD IDCANCEL IDRETRY again
-      !insertmacro FAIL 4
+      !insertmacro FAIL "${un}" 4
     ${EndIf}
     System::Call 'kernel32::CloseHandle(p R8)'
   ${EndIf}
@@ -264,7 +375,61 @@ Function ChooseFolder
   ${EndIf}
 FunctionEnd
 
+; Moves a control of the folder page up by $R1 pixels, or when $R2 is 1
+; makes it that much less tall. Changes $R5 to $R8.
+Function LiftControl
+  Exch $R0   ; control id
+  Push $R3
+  Push $R4
+  FindWindow $R3 "#32770" "" $HWNDPARENT
+  GetDlgItem $R4 $R3 $R0
+  System::Call '*(i 0, i 0, i 0, i 0) p .R0'
+  System::Call 'user32::GetWindowRect(p R4, p R0)'
+  System::Call 'user32::MapWindowPoints(p 0, p R3, p R0, i 2)'
+  System::Call '*$R0(i .R5, i .R6, i .R7, i .R8)'
+  System::Free $R0
+  IntOp $R7 $R7 - $R5
+  IntOp $R8 $R8 - $R6
+  ${If} $R2 = 1
+    IntOp $R8 $R8 - $R1
+  ${Else}
+    IntOp $R6 $R6 - $R1
+  ${EndIf}
+  System::Call 'user32::SetWindowPos(p R4, p 0, i R5, i R6, i R7, i R8, i 0x14)'   ; SWP_NOZORDER|SWP_NOACTIVATE
+  Pop $R4
+  Pop $R3
+  Pop $R0
+FunctionEnd
+
+; Start with Windows, on the folder page below the folder's box, which moves
+; up into the room the page's text leaves: the choice applied once the
+; program is in place.
+Function DirectoryShow
+  FindWindow $R0 "#32770" "" $HWNDPARENT
+  System::Call '*(i 0, i 0, i 0, i 14) p .R1'
+  System::Call 'user32::MapDialogRect(p R0, p R1)'
+  System::Call '*$R1(i, i, i, i .R2)'
+  System::Free $R1
+  StrCpy $R1 $R2
+  StrCpy $R2 1
+  Push 1006   ; the text
+  Call LiftControl
+  StrCpy $R2 0
+  Push 1020   ; the folder's box, its field and button
+  Call LiftControl
+  Push 1019
+  Call LiftControl
+  Push 1001
+  Call LiftControl
+  Push 1020   ; below the folder's box
+  Push "Start ${PRODUCT} with &Windows"
+  Push $StartChoice
+  Call AddCheckBox
+  Pop $StartBox
+FunctionEnd
+
 Function DirectoryLeave
+  SendMessage $StartBox ${BM_GETCHECK} 0 0 $StartChoice
   StrCpy $R9 $INSTDIR
   Call ChooseFolder
   ${If} $R0 == "no"
@@ -286,6 +451,22 @@ Function DirectoryLeave
       StrCpy $INSTDIR $R9
       Abort
     ${EndIf}
+  ${EndIf}
+  Call AskToEnd
+FunctionEnd
+
+; A copy that setup restarted needs no "Start now": the guide's box takes
+; its place.
+Function FinishShow
+  ${If} $WasRunning != ""
+    SendMessage $mui.FinishPage.Run ${BM_SETCHECK} ${BST_UNCHECKED} 0
+    ShowWindow $mui.FinishPage.Run ${SW_HIDE}
+    System::Call '*(i 0, i 0, i 0, i 0) p .r0'
+    System::Call 'user32::GetWindowRect(p $mui.FinishPage.Run, p r0)'
+    System::Call 'user32::MapWindowPoints(p 0, p $mui.FinishPage, p r0, i 2)'
+    System::Call '*$0(i .r1, i .r2)'
+    System::Free $0
+    System::Call 'user32::SetWindowPos(p $mui.FinishPage.ShowReadme, p 0, i r1, i r2, i 0, i 0, i 0x15)'   ; SWP_NOSIZE|SWP_NOZORDER|SWP_NOACTIVATE
   ${EndIf}
 FunctionEnd
 
@@ -309,16 +490,12 @@ FunctionEnd
   ${EndIf}
 !macroend
 
-Section "Start with Windows" SEC_RUN
-  ; Applied by the main section, once the program is in place.
-SectionEnd
-
 Section "-${PRODUCT}"
   SetShellVarContext current
   Call ChooseFolder
   ${If} $R0 == "no"
     MessageBox MB_OK|MB_ICONSTOP "$INSTDIR holds other files, and so does its K7F3 folder." /SD IDOK
-    !insertmacro FAIL 5
+    !insertmacro FAIL "" 5
   ${EndIf}
   ; An installed copy elsewhere is moved here below. The same folder may be
   ; spelled another way: compare the short forms of two folders that exist.
@@ -373,7 +550,7 @@ Section "-${PRODUCT}"
   CreateShortCut "${SHORTCUT}" "$INSTDIR\K7F3.exe"
   ; Start with Windows as chosen; a start Task Manager turned off stays off
   ; (its Run value stays for Task Manager to list) unless ticked again.
-  ${If} ${SectionIsSelected} ${SEC_RUN}
+  ${If} $StartChoice = ${BST_CHECKED}
     WriteRegStr HKCU "${RUN_KEY}" "${RUN_VALUE}" '"$INSTDIR\K7F3.exe"'
     ${If} $StartState != "on"
       DeleteRegValue HKCU "${APPROVED_KEY}" "${RUN_VALUE}"
@@ -396,6 +573,14 @@ Section "-${PRODUCT}"
   ${GetSize} "$INSTDIR" "/S=0K" $0 $1 $2
   IntFmt $0 "0x%08X" $0
   WriteRegDWORD HKCU "${UNINST_KEY}" "EstimatedSize" "$0"
+
+  StrCpy $FinishText "${PRODUCT} ${VERSION} is installed."
+  ${If} $WasRunning != ""
+    DetailPrint "Starting ${PRODUCT} again"
+    Exec '"$INSTDIR\K7F3.exe"'
+    StrCpy $FinishText "${PRODUCT} ${VERSION} is installed and running again."
+  ${EndIf}
+  StrCpy $FinishText "$FinishText$\r$\n$\r$\nIt has no window of its own: it lives in the notification area, next to the clock, as a small remote control (Windows may first put it behind the arrow there). Double-click it for the settings, right-click it for its menu."
 SectionEnd
 
 ; An upgrade shows, and a silent one keeps, the current Start with Windows
@@ -408,10 +593,36 @@ Function .onInit
     StrCpy $OldDir ""
   ${EndIf}
   Call ReadStartState
+  StrCpy $StartChoice ${BST_CHECKED}
   ${If} $OldDir != ""
   ${AndIf} $StartState != "on"
-    !insertmacro UnselectSection ${SEC_RUN}
+    StrCpy $StartChoice ${BST_UNCHECKED}
   ${EndIf}
+FunctionEnd
+
+; The user's files stay unless the user asks, on the first page, to remove
+; them; a silent uninstall keeps them.
+Function un.onInit
+  StrCpy $KeepIni ${BST_CHECKED}
+FunctionEnd
+
+Function un.ConfirmShow
+  ${If} ${FileExists} "$INSTDIR\QVCtrl.ini"
+  ${OrIf} ${FileExists} "$INSTDIR\UserDef.ini"
+  ${OrIf} ${FileExists} "$INSTDIR\UserDefInf.ini"
+    Push 1000   ; below the folder
+    Push "&Keep your profiles and settings (the three INI files)"
+    Push $KeepIni
+    Call un.AddCheckBox
+    Pop $KeepBox
+  ${EndIf}
+FunctionEnd
+
+Function un.ConfirmLeave
+  ${If} $KeepBox P<> 0
+    SendMessage $KeepBox ${BM_GETCHECK} 0 0 $KeepIni
+  ${EndIf}
+  Call un.AskToEnd
 FunctionEnd
 
 ; Removes what setup installed, by name, and only once K7F3.exe is gone;
@@ -426,7 +637,7 @@ removing:
   Delete "$INSTDIR\K7F3.exe"
   ${If} ${Errors}
     MessageBox MB_RETRYCANCEL|MB_ICONEXCLAMATION "$INSTDIR\K7F3.exe cannot be removed. Close the program that holds it, then choose Retry." /SD IDCANCEL IDRETRY removing
-    !insertmacro FAIL 4
+    !insertmacro FAIL "un." 4
   ${EndIf}
   Delete "$INSTDIR\USER-GUIDE.txt"
   Delete "$INSTDIR\${UNINSTALLER}"
@@ -445,11 +656,20 @@ removing:
     DeleteRegValue HKCU "${APPROVED_KEY}" "${RUN_VALUE}"
     DeleteRegKey HKCU "${UNINST_KEY}"
   ${EndIf}
-  MessageBox MB_YESNO|MB_ICONQUESTION|MB_DEFBUTTON2 "Remove your settings too (QVCtrl.ini, UserDef.ini and UserDefInf.ini in $INSTDIR)?" /SD IDNO IDNO keep
-  Delete "$INSTDIR\QVCtrl.ini"
-  Delete "$INSTDIR\UserDef.ini"
-  Delete "$INSTDIR\UserDefInf.ini"
-keep:
+  ${If} $KeepIni = ${BST_UNCHECKED}
+    Delete "$INSTDIR\QVCtrl.ini"
+    Delete "$INSTDIR\UserDef.ini"
+    Delete "$INSTDIR\UserDefInf.ini"
+  ${EndIf}
   ; Only when empty: whatever else the user put there stays.
   RMDir "$INSTDIR"
+
+  StrCpy $FinishText "${PRODUCT} has been removed."
+  ${If} ${FileExists} "$INSTDIR\QVCtrl.ini"
+  ${OrIf} ${FileExists} "$INSTDIR\UserDef.ini"
+  ${OrIf} ${FileExists} "$INSTDIR\UserDefInf.ini"
+    StrCpy $FinishText "$FinishText$\r$\n$\r$\nYour profiles and settings (QVCtrl.ini, UserDef.ini and UserDefInf.ini) were kept in:$\r$\n$INSTDIR$\r$\nInstall ${PRODUCT} into this folder again to use them, or delete the folder."
+  ${ElseIf} ${FileExists} "$INSTDIR\*"
+    StrCpy $FinishText "$FinishText$\r$\n$\r$\nThe folder $INSTDIR stays: it holds files that setup did not install."
+  ${EndIf}
 SectionEnd

@@ -32,17 +32,16 @@ stage="$build_dir/release-stage"
 rm -rf "$stage"
 mkdir -p "$stage" "$out"
 i686-w64-mingw32-strip -o "$stage/K7F3.exe" "$build_dir/app/K7F3.exe"
-# The guide as a text file Notepad opens anywhere: CRLF, the release named on top.
-{
-  printf 'Quorvan K7F3 %s\n\n' "$K7_VERSION"
-  sed "s/@VERSION@/$K7_VERSION/g" "$guide"
-} | sed 's/\r$//; s/$/\r/' >"$stage/USER-GUIDE.txt"
+# The guide as plain text that Notepad shows cleanly on Windows 7 and later,
+# the release named on top.
+python3 "$root/scripts/guide_to_text.py" "$guide" "$stage/USER-GUIDE.txt" \
+  --top "Quorvan K7F3 $K7_VERSION" --version "$K7_VERSION"
 
 zip_name="K7F3-$K7_VERSION-portable.zip"
 setup_name="K7F3-$K7_VERSION-setup.exe"
 rm -f "$out/$zip_name" "$out/$setup_name" "$out/SHA256SUMS"
 (cd "$stage" && zip -q -X "$out/$zip_name" K7F3.exe USER-GUIDE.txt)
-makensis -V2 -NOCD \
+makensis -V2 -WX -NOCD \
   "-DVERSION=$K7_VERSION" "-DPUBLISHER=$K7_PUBLISHER" "-DCOPYRIGHT=$K7_COPYRIGHT" \
   "-DSRCROOT=$root" "-DSTAGE=$stage" "-DOUTFILE=$out/$setup_name" \
   "$root/installer/k7f3.nsi" >/dev/null

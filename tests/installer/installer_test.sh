@@ -33,6 +33,9 @@ reg_value() {
   wine reg query "$1" /v "$2" >"$work/reg.out" 2>/dev/null </dev/null || true
   tr -d '\r' <"$work/reg.out" | sed -n "s/^ *$2 *REG_[A-Z_]* *//p"
 }
+# The installed program runs: its session mutex and its window exist.
+running() { wine "$holder" running 'Local\Quorvan-K7F3-running' 'Quorvan K7F3 v2.1' >>"$work/wine.log" 2>&1 </dev/null; }
+not_running() { ! running; }
 # A child of this script has ended (reaped or not yet).
 exited() { local state; state="$(ps -o stat= -p "$1")" || return 0; [[ "$state" == Z* ]]; }
 ended_cleanly() { wait_for exited "$1" && wait "$1"; }
@@ -63,8 +66,13 @@ check "the zip holds the program and the guide, nothing else" same \
   "K7F3.exe USER-GUIDE.txt"
 check "the sums match the release files" \
   bash -c "cd '$work/dist' && sha256sum --quiet -c SHA256SUMS && [ \$(wc -l <SHA256SUMS) = 2 ]"
-check "the shipped guide names the release" grep -q "^Quorvan K7F3 $K7_VERSION" \
-  "$build/release-stage/USER-GUIDE.txt"
+guide="$build/release-stage/USER-GUIDE.txt"
+check "the shipped guide names the release" grep -q "^$(printf '\xef\xbb\xbf')Quorvan K7F3 $K7_VERSION" "$guide"
+# Notepad before Windows 10 reads a file without the signature as ANSI.
+signed_crlf() { [ "$(head -c 3 "$1" | od -An -tx1 | tr -d ' ')" = efbbbf ] && ! grep -qv $'\r$' "$1"; }
+no_markdown() { ! grep -nE '\*\*|\]\(|^#|^ *\|' "$1"; }
+check "the shipped guide is UTF-8 with a signature and CRLF line ends" signed_crlf "$guide"
+check "the shipped guide has no Markdown syntax" no_markdown "$guide"
 check "the guide and the README name no other release" same \
   "$(grep -ohE '[0-9]+\.[0-9]+\.[0-9]+' "$root/docs/USER-GUIDE.md" "$root/README.md" | sort -u)" "$K7_VERSION"
 
@@ -97,6 +105,7 @@ check "the program is in place" cmp -s "$dir/K7F3.exe" "$build/release-stage/K7F
 check "the guide and the uninstaller are in place" \
   test -f "$dir/USER-GUIDE.txt" -a -f "$dir/Uninstall K7F3.exe"
 check "the start-menu shortcut exists" shortcut
+check "a first install starts no program" not_running
 check "Run holds the quoted path" same "$(reg_value "$run_key" 'Quorvan K7F3')" "\"$win_dir\\K7F3.exe\""
 while read -r name want; do
   check "uninstall key: $name" same "$(reg_value "$uninst_key" "$name")" "$want"
@@ -151,6 +160,7 @@ reg_set "$approved_key" 'Quorvan K7F3' 030000000000000000000000 REG_BINARY
 turned_off="$(run_state)"
 check "silent upgrade over the running copy succeeds" setup_to
 check "the running copy ended through its own Exit (code 0)" ended_cleanly "$program"
+check "setup started the program again" wait_for running
 check "the new program is in place" cmp -s "$dir/K7F3.exe" "$build/release-stage/K7F3.exe"
 check "the INI files are byte-identical" same "$(ini_sums)" "$edited"
 check "the new version is reported" same "$(reg_value "$uninst_key" DisplayVersion)" "$K7_VERSION"
@@ -160,7 +170,7 @@ check "a start turned off in Task Manager stays off" same "$(run_state)" "$turne
 
 # The user turns the start off; an install into a folder that holds a file
 # of the user's goes into a K7F3 folder there, and the installed copy moves
-# along with its profiles.
+# along with its profiles and runs again from there.
 for key in "$run_key" "$approved_key"; do w reg delete "$key" /v 'Quorvan K7F3' /f; done
 tools="$WINEPREFIX/drive_c/Tools"
 mkdir "$tools"
@@ -174,20 +184,15 @@ check "the profiles moved along" same "$(ini_sums)" "$edited"
 check "the old copy is gone" test ! -e "$old_dir"
 check "the Apps entry names the new folder" same "$(reg_value "$uninst_key" InstallLocation)" "$win_dir"
 check "a start turned off stays off" same "$(run_state)" "|"
+check "the moved program runs" wait_for running
 
-# Silent uninstall over a running copy. The copy is known to be up when it
-# has written its first-run files; the user's files then go back in place.
+# Silent uninstall over the running copy. The uninstaller runs a copy of
+# itself from the temporary folder and returns at once; the prefix's server
+# ends when that copy and the program have.
 mkdir "$work/kept"
-mv "$dir"/*.ini "$work/kept/"
-wine "$win_dir\\K7F3.exe" >>"$work/wine.log" 2>&1 </dev/null &
-program=$!
-check "the program starts again" wait_for first_run
-cp "$work/kept"/*.ini "$dir/"
-# The uninstaller runs a copy of itself from the temporary folder and
-# returns at once; the prefix's server ends when that copy has.
+cp "$dir"/*.ini "$work/kept/"
 w "$dir/Uninstall K7F3.exe" /S
-check "the running copy ended through its own Exit (code 0)" ended_cleanly "$program"
-check "the uninstaller has finished" timeout 60 wineserver -w
+check "the uninstaller has finished and the program has ended" timeout 60 wineserver -w
 check "the program, guide and uninstaller are gone" \
   test ! -e "$dir/K7F3.exe" -a ! -e "$dir/USER-GUIDE.txt" -a ! -e "$dir/Uninstall K7F3.exe"
 check "the shortcut is gone" no_shortcut
@@ -208,5 +213,18 @@ check "the portable copy's program is new" cmp -s "$dir/K7F3.exe" "$build/releas
 check "its profiles and the other program's file are kept" \
   same "$(ini_sums; cat "$dir/uninstall.exe")" "$edited"$'\n'"another program"
 check "a first install starts with Windows" same "$(run_state)" "\"$win_dir\\K7F3.exe\"|"
+
+# The uninstaller's pages, answered as a user would who wants the profiles
+# gone too: untick Keep, Uninstall, Finish.
+cp "$dir/Uninstall K7F3.exe" "$work/uninstaller.exe"
+wine "$work/uninstaller.exe" "_?=$win_dir" >>"$work/wine.log" 2>&1 </dev/null &
+uninstaller=$!
+click() { wine "$holder" click 'Quorvan K7F3' "$1" >>"$work/wine.log" 2>&1 </dev/null; }
+for control in '&Keep your profiles and settings (the three INI files)' '&Uninstall' '&Finish'; do
+  check "uninstall with its pages: $control" click "$control"
+done
+check "uninstall with its pages: finished" ended_cleanly "$uninstaller"
+check "uninstall with its pages: the profiles are gone, the other program's file is kept" \
+  same "$(cd "$dir" && echo *)" "uninstall.exe"
 [ "$failed" = 0 ] || { echo "-- Wine said:"; tail -n 20 "$work/wine.log"; }
 exit $failed
