@@ -373,14 +373,19 @@ TEST(ResourcesManifest, AsksForNoElevationAndNamesTheSystems) {
   const std::string xml(static_cast<const char*>(LockResource(LoadResource(nullptr, found))),
                         SizeofResource(nullptr, found));
   for (const char* part : {"<requestedExecutionLevel level=\"asInvoker\" uiAccess=\"false\"/>",
-                           "{e2011457-1546-43c5-a5fe-008deee3d3f0}",     // Vista
-                           "{35138b9a-5d96-4fbd-8e2d-a2440225f93a}",     // 7
-                           "{4a2f28e3-53b9-4441-ba9c-d69d4a4a6e38}",     // 8
-                           "{1f676c76-80e1-4239-95bb-83d0f6d0da78}",     // 8.1
-                           "{8e0f7a12-bfb3-4fe8-b9a5-48fd50a15a9a}"}) {  // 10 and 11
+                           "{e2011457-1546-43c5-a5fe-008deee3d3f0}",  // Vista
+                           "{35138b9a-5d96-4fbd-8e2d-a2440225f93a}",  // 7
+                           "{4a2f28e3-53b9-4441-ba9c-d69d4a4a6e38}",  // 8
+                           "{1f676c76-80e1-4239-95bb-83d0f6d0da78}",  // 8.1
+                           "{8e0f7a12-bfb3-4fe8-b9a5-48fd50a15a9a}",  // 10 and 11
+                           // Drawn for each monitor's scale, never stretched;
+                           // the session's scale where that is all there is.
+                           "<dpiAware xmlns=\"http://schemas.microsoft.com/SMI/2005/"
+                           "WindowsSettings\">true/pm</dpiAware>",
+                           "<dpiAwareness xmlns=\"http://schemas.microsoft.com/SMI/2016/"
+                           "WindowsSettings\">PerMonitorV2, PerMonitor</dpiAwareness>"}) {
     EXPECT_NE(xml.find(part), std::string::npos) << part;
   }
-  EXPECT_EQ(xml.find("dpiAware"), std::string::npos) << "stays DPI-unaware";
   EXPECT_EQ(xml.find('@'), std::string::npos) << "a placeholder left unfilled";
 }
 
