@@ -15,7 +15,10 @@
 #include "recording_dialog.h"
 #include "template_window.h"
 #include "app/tray_win32.h"
+#include "base/dpi.h"
+#include "base/dpi_win32.h"
 #include "res/resource.h"
+#include "ui/dpi_layout_win32.h"
 
 namespace k7::uitest {
 namespace {
@@ -148,6 +151,52 @@ TEST(ResourcesMainDialog, ProfileComboDropsAScrollingListOfTheTemplateHeight) {
   const LONG withField = list + field.bottom - field.top;
   EXPECT_LE(std::min(std::abs(list - want), std::abs(withField - want)), 2)
       << "dropped " << list << ", with the field " << withField << ", template " << want;
+}
+
+// Where the system leaves it to the window (per-monitor v1, which Wine keeps
+// for a thread that asks), a DPI change moves every control and sizes the
+// font from the layout the window was made with; going back restores it to
+// the pixel. Wine sends no WM_DPICHANGED: the handler is called as it would be.
+TEST(ResourcesMainDialog, RescalesItselfOnADpiChangeAndBackToThePixel) {
+  using SetContext = HANDLE(WINAPI*)(HANDLE);
+  const auto set = reinterpret_cast<SetContext>(reinterpret_cast<void (*)()>(
+      GetProcAddress(GetModuleHandleA("user32.dll"), "SetThreadDpiAwarenessContext")));
+  ASSERT_NE(set, nullptr);
+  const HANDLE before = set(reinterpret_cast<HANDLE>(static_cast<INT_PTR>(-3)));
+  TemplateWindow dlg(IDD_MAIN);
+  ASSERT_NE(dlg.Hwnd(), nullptr);
+  const std::vector<HWND> children = ChildrenInOrder(dlg.Hwnd());
+  const auto fontHeight = [](HWND hwnd) {
+    LOGFONTA lf = {};
+    GetObjectA(reinterpret_cast<HFONT>(SendMessageA(hwnd, WM_GETFONT, 0, 0)), sizeof lf, &lf);
+    return static_cast<int>(lf.lfHeight);
+  };
+  std::vector<Box> made;
+  for (HWND c : children) made.push_back(PlaceOf(c));
+  const Box window = PlaceOf(dlg.Hwnd());
+  const int from = static_cast<int>(DpiOfWindow(dlg.Hwnd())), font = fontHeight(dlg.Hwnd());
+
+  ui::CDpiLayout layout;
+  layout.Capture(dlg.Hwnd());
+  for (int to : {from * 3 / 2, from * 2, from * 5 / 4, from}) {
+    SCOPED_TRACE("to " + std::to_string(to) + " dpi from " + std::to_string(from));
+    const RECT suggested = {window.left + 7, window.top + 5,
+                            window.left + 7 + ScaleToDpi(window.Width(), from, to),
+                            window.top + 5 + ScaleToDpi(window.Height(), from, to)};
+    ASSERT_TRUE(layout.OnDpiChanged(static_cast<UINT>(to), suggested));
+    EXPECT_EQ(PlaceOf(dlg.Hwnd()),
+              (Box{suggested.left, suggested.top, suggested.right, suggested.bottom}));
+    for (size_t i = 0; i < children.size(); ++i) {
+      const PixelRect want =
+          ScaleToDpi(PixelRect{made[i].left, made[i].top, made[i].right, made[i].bottom}, from, to);
+      Box at = PlaceOf(children[i]);
+      // A drop-down combo box's field is as tall as its font makes it.
+      if (GetDlgCtrlID(children[i]) == IDC_PROFILE) at.bottom = want.bottom;
+      EXPECT_EQ(at, (Box{want.left, want.top, want.right, want.bottom})) << "control " << i;
+      EXPECT_EQ(fontHeight(children[i]), ScaleToDpi(font, from, to)) << "control " << i;
+    }
+  }
+  set(before);
 }
 
 TEST(ResourcesNoDevice, CentredCaptionlessNoticeInVerdana11) {
