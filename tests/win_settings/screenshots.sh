@@ -3,19 +3,47 @@
 # a caption over a target window, with the real program and the virtual
 # receiver. Build first; then, with your own Wine prefix if you like:
 #
-#   WINEPREFIX=/tmp/my-prefix scripts/with-wine.sh tests/win_settings/screenshots.sh [OUTDIR]
+#   WINEPREFIX=/tmp/my-prefix scripts/with-wine.sh tests/win_settings/screenshots.sh \
+#       [--dpi 96|120|144|192] [OUTDIR]
 #
 # OUTDIR defaults to build/win32/screenshots; the files are settings.png and
 # caption.png (the top right corner of the screen, where the caption shows).
+# --dpi sets the display scale the programs start with (the prefix's
+# LogPixels, which Wine reads when a process starts) and puts it back as it
+# was when the script ends, also when it fails; the files are then named
+# settings-DPI.png and caption-DPI.png. The screen stays 1024x768.
 set -euo pipefail
 root="$(cd "$(dirname "$0")/../.." && pwd)"
+dpi=""
+if [ "${1:-}" = "--dpi" ]; then
+  dpi="$2"
+  shift 2
+fi
 out="${1:-$root/build/win32/screenshots}"
 pose="$root/build/win32/tests/win_settings/settings-pose.exe"
 [ -f "$pose" ] || { echo "screenshots: build settings-pose first ($pose)" >&2; exit 1; }
 [ -n "${DISPLAY:-}" ] || { echo "screenshots: run inside scripts/with-wine.sh" >&2; exit 1; }
 mkdir -p "$out"
 tmp="$(mktemp -d)"
-trap 'rm -rf "$tmp"' EXIT
+desktop='HKCU\Control Panel\Desktop'
+changed=0
+restore_dpi() {
+  [ "$changed" -eq 1 ] || return 0
+  if [ -n "${old_dpi:-}" ]; then
+    wine reg add "$desktop" /v LogPixels /t REG_DWORD /d "$((old_dpi))" /f >/dev/null 2>&1 </dev/null
+  else
+    wine reg delete "$desktop" /v LogPixels /f >/dev/null 2>&1 </dev/null || true
+  fi
+}
+trap 'restore_dpi; rm -rf "$tmp"' EXIT
+suffix=""
+if [ -n "$dpi" ]; then
+  old_dpi="$(wine reg query "$desktop" /v LogPixels 2>/dev/null </dev/null |
+    awk '/LogPixels/ { print $3 }' | tr -d '\r')"  # 0x60 (bash reads hex)
+  changed=1
+  wine reg add "$desktop" /v LogPixels /t REG_DWORD /d "$dpi" /f >/dev/null 2>&1 </dev/null
+  suffix="-$dpi"
+fi
 
 # Starts the pose, waits for its "ready", lets the screen settle and shoots.
 shoot() {
@@ -34,5 +62,5 @@ shoot() {
   wait "$pid"
 }
 
-shoot settings settings.png
-shoot caption caption.png --crop 400 0 624 380
+shoot settings "settings$suffix.png"
+shoot caption "caption$suffix.png" --crop 400 0 624 380
