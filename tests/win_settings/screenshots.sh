@@ -6,12 +6,14 @@
 #   WINEPREFIX=/tmp/my-prefix scripts/with-wine.sh tests/win_settings/screenshots.sh \
 #       [--dpi 96|120|144|192] [OUTDIR]
 #
-# OUTDIR defaults to build/win32/screenshots; the files are settings.png and
-# caption.png (the top right corner of the screen, where the caption shows).
+# OUTDIR defaults to build/win32/screenshots; the files are settings.png,
+# caption.png (the top right corner of the screen, where the caption shows)
+# and tray.png (the notification area of Wine's own desktop, whose taskbar
+# has one: the bottom right corner). The tray shot ends the wineserver.
 # --dpi sets the display scale the programs start with (the prefix's
 # LogPixels, which Wine reads when a process starts) and puts it back as it
 # was when the script ends, also when it fails; the files are then named
-# settings-DPI.png and caption-DPI.png. The screen stays 1024x768.
+# settings-DPI.png, caption-DPI.png and tray-DPI.png. The screen stays 1024x768.
 set -euo pipefail
 root="$(cd "$(dirname "$0")/../.." && pwd)"
 dpi=""
@@ -39,7 +41,7 @@ trap 'restore_dpi; rm -rf "$tmp"' EXIT
 suffix=""
 if [ -n "$dpi" ]; then
   old_dpi="$(wine reg query "$desktop" /v LogPixels 2>/dev/null </dev/null |
-    awk '/LogPixels/ { print $3 }' | tr -d '\r')"  # 0x60 (bash reads hex)
+    awk '/LogPixels/ { print $3 }' | tr -d '\r' || true)"  # 0x60 (bash reads hex)
   changed=1
   wine reg add "$desktop" /v LogPixels /t REG_DWORD /d "$dpi" /f >/dev/null 2>&1 </dev/null
   suffix="-$dpi"
@@ -64,3 +66,19 @@ shoot() {
 
 shoot settings "settings$suffix.png"
 shoot caption "caption$suffix.png" --crop 400 0 624 380
+
+# The program alone in a desktop named "shell" (Wine gives that one a
+# taskbar), from a folder of its own; without the virtual receiver it shows
+# the icon of a missing receiver. Shot once its first run has written its
+# files and the tray had a moment to draw.
+mkdir -p "$tmp/tray"
+cp "$root/build/win32/app/K7F3-sim.exe" "$tmp/tray/"
+exe="$(winepath -w "$tmp/tray/K7F3-sim.exe")"
+(cd "$tmp/tray" && wine explorer /desktop=shell,1024x768 "$exe" >/dev/null 2>&1 </dev/null &)
+for _ in $(seq 1 200); do
+  [ -f "$tmp/tray/UserDef.ini" ] && break
+  sleep 0.05
+done
+sleep 2
+bash "$root/scripts/screenshot.sh" "$out/tray$suffix.png" --crop 824 668 200 100
+wineserver -k
