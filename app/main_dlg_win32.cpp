@@ -43,9 +43,9 @@ void CMainDlg::SetWindowIcons(UINT dpi) {
   }
 }
 
-bool CMainDlg::OnDpiChanged(UINT dpi, const RECT& suggested) {
+void CMainDlg::OnDpiChanged(UINT dpi, const RECT& suggested) {
   SetWindowIcons(dpi);
-  return m_dpiLayout.OnDpiChanged(dpi, suggested);
+  m_dpiLayout.OnDpiChanged(dpi, suggested);
 }
 
 void CMainDlg::StopReaderOrEnd() {
@@ -151,9 +151,8 @@ INT_PTR CMainDlg::HandleMessage(UINT msg, WPARAM wp, LPARAM lp) {
       SetTimer(Hwnd(), IDT_MOUSEACCEL, 300, nullptr);
       return TRUE;
     case WM_DPICHANGED:
-      // Where the dialog manager rescales the window itself, it still has to
-      // see the message.
-      return OnDpiChanged(HIWORD(wp), *reinterpret_cast<const RECT*>(lp)) ? TRUE : FALSE;
+      OnDpiChanged(HIWORD(wp), *reinterpret_cast<const RECT*>(lp));
+      return TRUE;
     case WM_K7_LEARN:
       // Learning belongs to the hotkey editor, on this thread.
       m_settings.LearnInEditor(static_cast<int>(wp), static_cast<int>(lp));

@@ -48,9 +48,8 @@ class CMainDlg : public ui::CDialog, private IConnectionView {
   void ShowTrayMenu();
   void OnTrayOpen();
   void OnTimer(UINT_PTR id);
-  // The window moved to a monitor of another scale, or the scale changed;
-  // false when the dialog manager lays the window out itself.
-  bool OnDpiChanged(UINT dpi, const RECT& suggested);
+  // The window moved to a monitor of another scale, or the scale changed.
+  void OnDpiChanged(UINT dpi, const RECT& suggested);
   void SetWindowIcons(UINT dpi);
   // The three INI paths beside the program, from an ANSI form of its path
   // that names its folder; false, once the user was told why, when there is

@@ -5,10 +5,8 @@
 namespace k7 {
 namespace {
 
-// DPI_AWARENESS_CONTEXT, not declared for a Windows 7 target.
-using DpiContext = HANDLE;
-const DpiContext kPerMonitorAwareV2 = reinterpret_cast<DpiContext>(static_cast<INT_PTR>(-4));
-constexpr int kEffectiveDpi = 0;  // MDT_EFFECTIVE_DPI
+constexpr int kEffectiveDpi = 0;      // MDT_EFFECTIVE_DPI
+constexpr int kDialogDisableAll = 1;  // DDC_DISABLE_ALL
 
 // The address of an export, or null where this Windows lacks it. The cast
 // goes through void(*)(), the one function type that matches any other.
@@ -21,20 +19,20 @@ Fn Find(const char* dll, const char* name) {
   return reinterpret_cast<Fn>(reinterpret_cast<void (*)()>(GetProcAddress(module, name)));
 }
 
+using DpiOfWindowFn = UINT(WINAPI*)(HWND);
+using DpiOfSystemFn = UINT(WINAPI*)();
+using MetricForDpiFn = int(WINAPI*)(int, UINT);
+using DialogDpiChangeFn = BOOL(WINAPI*)(HWND, int, int);
+using DpiOfMonitorFn = HRESULT(WINAPI*)(HMONITOR, int, UINT*, UINT*);
+
 struct DpiCalls {
-  UINT(WINAPI* getDpiForWindow)
-  (HWND) = Find<decltype(getDpiForWindow)>("user32.dll", "GetDpiForWindow");
-  UINT(WINAPI* getDpiForSystem)
-  () = Find<decltype(getDpiForSystem)>("user32.dll", "GetDpiForSystem");
-  int(WINAPI* getSystemMetricsForDpi)(int, UINT) =
-      Find<decltype(getSystemMetricsForDpi)>("user32.dll", "GetSystemMetricsForDpi");
-  DpiContext(WINAPI* getWindowDpiAwarenessContext)(HWND) =
-      Find<decltype(getWindowDpiAwarenessContext)>("user32.dll", "GetWindowDpiAwarenessContext");
-  BOOL(WINAPI* areDpiAwarenessContextsEqual)
-  (DpiContext,
-   DpiContext) = Find<decltype(areDpiAwarenessContextsEqual)>("user32.dll",
-                                                              "AreDpiAwarenessContextsEqual");
-  HRESULT(WINAPI* getDpiForMonitor)(HMONITOR, int, UINT*, UINT*) = nullptr;
+  DpiOfWindowFn getDpiForWindow = Find<DpiOfWindowFn>("user32.dll", "GetDpiForWindow");
+  DpiOfSystemFn getDpiForSystem = Find<DpiOfSystemFn>("user32.dll", "GetDpiForSystem");
+  MetricForDpiFn getSystemMetricsForDpi =
+      Find<MetricForDpiFn>("user32.dll", "GetSystemMetricsForDpi");
+  DialogDpiChangeFn setDialogDpiChangeBehavior =
+      Find<DialogDpiChangeFn>("user32.dll", "SetDialogDpiChangeBehavior");
+  DpiOfMonitorFn getDpiForMonitor = nullptr;
 };
 
 // Looked up once, on the first call from any thread (a function-local static
@@ -45,7 +43,7 @@ const DpiCalls& Calls() {
     // Windows 8.1 to 10 1511: the monitor's DPI, where GetDpiForWindow is
     // still missing. Not looked up where it would never be used.
     if (c.getDpiForWindow == nullptr) {
-      c.getDpiForMonitor = Find<decltype(c.getDpiForMonitor)>("shcore.dll", "GetDpiForMonitor");
+      c.getDpiForMonitor = Find<DpiOfMonitorFn>("shcore.dll", "GetDpiForMonitor");
     }
     return c;
   }();
@@ -91,14 +89,11 @@ int MetricForDpi(int index, UINT dpi) {
   return ScaleToDpi(GetSystemMetrics(index), static_cast<int>(SystemDpi()), static_cast<int>(dpi));
 }
 
-bool DialogScaledBySystem(HWND dialog) {
+void LeaveDpiChangesToDialog(HWND dialog) {
   const DpiCalls& calls = Calls();
-  if (calls.getWindowDpiAwarenessContext == nullptr ||
-      calls.areDpiAwarenessContextsEqual == nullptr) {
-    return false;
+  if (calls.setDialogDpiChangeBehavior != nullptr) {
+    calls.setDialogDpiChangeBehavior(dialog, kDialogDisableAll, kDialogDisableAll);
   }
-  return calls.areDpiAwarenessContextsEqual(calls.getWindowDpiAwarenessContext(dialog),
-                                            kPerMonitorAwareV2) != FALSE;
 }
 
 HICON LoadIconForDpi(HINSTANCE instance, int iconId, bool small, UINT dpi) {

@@ -16,10 +16,11 @@ UINT DpiOfWindow(HWND hwnd);
 UINT SystemDpi();
 // GetSystemMetrics(index) as it reads at dpi.
 int MetricForDpi(int index, UINT dpi);
-// Whether the dialog manager rescales this dialog by itself when its DPI
-// changes (per-monitor v2, Windows 10 1703 and later); otherwise the dialog
-// has to do it.
-bool DialogScaledBySystem(HWND dialog);
+// Tells the dialog manager to leave a DPI change of this dialog to the
+// dialog (per-monitor v2 rescales dialogs itself, Windows 10 1703 and later;
+// no other version does), so that the same code rescales it everywhere and
+// nothing is scaled twice.
+void LeaveDpiChangesToDialog(HWND dialog);
 // An icon resource at the small (16 px at 96 DPI) or large (32 px) size for
 // dpi, so the image drawn for that size is chosen rather than one stretched.
 // The caller owns it (DestroyIcon).

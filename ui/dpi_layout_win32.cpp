@@ -10,6 +10,7 @@ CDpiLayout::~CDpiLayout() {
 
 void CDpiLayout::Capture(HWND dialog) {
   m_hDialog = dialog;
+  LeaveDpiChangesToDialog(dialog);
   m_nDpi = static_cast<int>(DpiOfWindow(dialog));
   m_controls.clear();
   for (HWND child = GetWindow(dialog, GW_CHILD); child != nullptr;
@@ -32,8 +33,8 @@ void CDpiLayout::Capture(HWND dialog) {
   m_bHasFont = font != nullptr && GetObjectA(font, sizeof m_font, &m_font) == sizeof m_font;
 }
 
-bool CDpiLayout::OnDpiChanged(UINT dpi, const RECT& suggested) {
-  if (m_hDialog == nullptr || DialogScaledBySystem(m_hDialog)) return false;
+void CDpiLayout::OnDpiChanged(UINT dpi, const RECT& suggested) {
+  if (m_hDialog == nullptr) return;
   const int to = static_cast<int>(dpi);
   SetWindowPos(m_hDialog, nullptr, suggested.left, suggested.top, suggested.right - suggested.left,
                suggested.bottom - suggested.top, SWP_NOZORDER | SWP_NOACTIVATE);
@@ -59,7 +60,6 @@ bool CDpiLayout::OnDpiChanged(UINT dpi, const RECT& suggested) {
     m_hScaledFont = font;
   }
   InvalidateRect(m_hDialog, nullptr, TRUE);
-  return true;
 }
 
 }  // namespace k7::ui

@@ -1,8 +1,10 @@
-// A dialog made from a template, moved to another DPI where the system does
-// not do it (per-monitor awareness before Windows 10 1703): the window takes
-// the rectangle Windows suggests, each control its place and the dialog's
-// font their size for the new DPI. Everything is scaled from the layout the
-// dialog was made with, never from the last one, so no rounding piles up.
+// A dialog made from a template, moved to another DPI: the window takes the
+// rectangle Windows suggests, each control its place and the dialog's font
+// its size for the new DPI. Everything is scaled from the layout the dialog
+// was made with, never from the last one, so no rounding piles up. The
+// dialog manager's own rescale (per-monitor v2 only) is turned off: one way
+// on every Windows, and a dialog that places some controls itself re-places
+// them after this, without the system scaling them once more.
 #pragma once
 
 #include <windows.h>
@@ -23,10 +25,8 @@ class CDpiLayout {
   // Once the dialog's controls exist (WM_INITDIALOG): their places, the
   // dialog's font and its DPI.
   void Capture(HWND dialog);
-  // WM_DPICHANGED: the new DPI and the rectangle Windows suggests. Returns
-  // false when the dialog manager does the work itself (the message is then
-  // left to it).
-  bool OnDpiChanged(UINT dpi, const RECT& suggested);
+  // WM_DPICHANGED: the new DPI and the rectangle Windows suggests.
+  void OnDpiChanged(UINT dpi, const RECT& suggested);
 
  private:
   struct Control {
