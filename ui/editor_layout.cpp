@@ -38,6 +38,7 @@ EditorRemoteLayout EditorRemoteLayoutForDpi(int dpi) {
   }
   layout.bitmapOffset = best * kBitmapSetStep;
   layout.exactSet = kPictureDpis[best] == dpi;
+  layout.minClientBottom = Scale(kRemoteBodyBottom, dpi);
   return layout;
 }
 

@@ -29,6 +29,9 @@ inline constexpr ButtonRect kEditorButtonRects[kEditorButtonCount] = {
 // Client-pixel rectangle of the picture of the remote (104 x 350): the
 // buttons' images were drawn with the picture there.
 inline constexpr ButtonRect kRemotePictureRect = {16, 14, 120, 364};
+// Where the remote's body ends in the client area; the picture below it is
+// the dialog's ground, and may be cut.
+constexpr int kRemoteBodyBottom = 360;
 
 // The DPIs the picture and the button images were drawn for; the set for
 // kPictureDpis[k] has the 96 DPI bitmap ids plus k * kBitmapSetStep.
@@ -45,6 +48,10 @@ struct EditorRemoteLayout {
   int bitmapOffset;
   // The set was drawn for this DPI: its images fit without stretching.
   bool exactSet;
+  // The client area must reach this far down to show the whole remote
+  // (the template's height does at 96 DPI, not above: dialog units grow
+  // more slowly than the DPI).
+  int minClientBottom;
 };
 
 // An unusable DPI (0 or less, or absurdly large) is taken as 96.

@@ -135,6 +135,15 @@ void CHotkeyEditorDlg::ApplyDpi(int dpi) {
     SetWindowPos(button.Hwnd(), nullptr, r.left, r.top, r.right - r.left, r.bottom - r.top,
                  SWP_NOZORDER | SWP_NOACTIVATE);
   }
+  RECT client = {};
+  GetClientRect(Hwnd(), &client);
+  if (client.bottom < layout.minClientBottom) {
+    RECT window = {};
+    GetWindowRect(Hwnd(), &window);
+    SetWindowPos(Hwnd(), nullptr, 0, 0, window.right - window.left,
+                 window.bottom - window.top + layout.minClientBottom - client.bottom,
+                 SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+  }
   InvalidateRect(Hwnd(), nullptr, TRUE);
 }
 

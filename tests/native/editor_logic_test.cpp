@@ -186,22 +186,23 @@ struct RemoteScaleCase {
   ButtonRect pad;  // slot 16, the direction pad's up key
   int bitmapOffset;
   bool exactSet;
+  int minClientBottom;
 };
 
 TEST(EditorRemoteLayout, PictureAndButtonsScaleTogetherFromTheNearestSet) {
   const RemoteScaleCase cases[] = {
-      {96, {16, 14, 120, 364}, {50, 152, 87, 164}, 0, true},
-      {120, {20, 18, 150, 455}, {63, 190, 109, 205}, 1000, true},
-      {144, {24, 21, 180, 546}, {75, 228, 131, 246}, 2000, true},
-      {192, {32, 28, 240, 728}, {100, 304, 174, 328}, 3000, true},
+      {96, {16, 14, 120, 364}, {50, 152, 87, 164}, 0, true, 360},
+      {120, {20, 18, 150, 455}, {63, 190, 109, 205}, 1000, true, 450},
+      {144, {24, 21, 180, 546}, {75, 228, 131, 246}, 2000, true, 540},
+      {192, {32, 28, 240, 728}, {100, 304, 174, 328}, 3000, true, 720},
       // Between two sets the larger one, shrunk; off a set it is stretched.
-      {108, {18, 16, 135, 410}, {56, 171, 98, 185}, 1000, false},
-      {168, {28, 25, 210, 637}, {88, 266, 152, 287}, 3000, false},
-      {100, {17, 15, 125, 379}, {52, 158, 91, 171}, 0, false},
-      {288, {48, 42, 360, 1092}, {150, 456, 261, 492}, 3000, false},
+      {108, {18, 16, 135, 410}, {56, 171, 98, 185}, 1000, false, 405},
+      {168, {28, 25, 210, 637}, {88, 266, 152, 287}, 3000, false, 630},
+      {100, {17, 15, 125, 379}, {52, 158, 91, 171}, 0, false, 375},
+      {288, {48, 42, 360, 1092}, {150, 456, 261, 492}, 3000, false, 1080},
       // No usable DPI: the 96 DPI layout.
-      {0, {16, 14, 120, 364}, {50, 152, 87, 164}, 0, true},
-      {-120, {16, 14, 120, 364}, {50, 152, 87, 164}, 0, true},
+      {0, {16, 14, 120, 364}, {50, 152, 87, 164}, 0, true, 360},
+      {-120, {16, 14, 120, 364}, {50, 152, 87, 164}, 0, true, 360},
   };
   auto same = [](const ButtonRect& a, const ButtonRect& b) {
     return a.left == b.left && a.top == b.top && a.right == b.right && a.bottom == b.bottom;
@@ -213,6 +214,7 @@ TEST(EditorRemoteLayout, PictureAndButtonsScaleTogetherFromTheNearestSet) {
     EXPECT_TRUE(same(layout.buttons[16], c.pad));
     EXPECT_EQ(layout.bitmapOffset, c.bitmapOffset);
     EXPECT_EQ(layout.exactSet, c.exactSet);
+    EXPECT_EQ(layout.minClientBottom, c.minClientBottom);
     const int dpi = c.dpi > 0 ? c.dpi : 96;
     for (int n = 0; n < kEditorButtonCount; ++n) {
       // Every button stays on the picture, at its place there within a

@@ -96,6 +96,10 @@ void EditorAtDpi::ExpectRemoteAt(int dpi) {
   EXPECT_NEAR(pic.top, laid.top * scale, 1.0);
   EXPECT_NEAR(pic.right - pic.left, (laid.right - laid.left) * scale, 1.0);
   EXPECT_NEAR(pic.bottom - pic.top, (laid.bottom - laid.top) * scale, 1.0);
+  // The whole body of the remote shows.
+  RECT client = {};
+  GetClientRect(Editor(), &client);
+  EXPECT_GE(client.bottom, pic.top + (kRemoteBodyBottom - laid.top) * scale - 1);
   for (int n = 0; n < 34; ++n) {
     SCOPED_TRACE("button " + std::to_string(n));
     HWND button = Item(2000 + n);
