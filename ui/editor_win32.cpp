@@ -5,6 +5,7 @@
 #include <cstring>
 #include <vector>
 
+#include "base/dpi_win32.h"
 #include "base/text.h"
 #include "dispatch/dispatch.h"
 #include "dispatch/launcher_win32.h"
@@ -72,11 +73,11 @@ BOOL CHotkeyEditorDlg::OnInitDialog() {
   SetHotkeyControl(0);
   RegisterCaptureHotkeys();
   AddTooltips();
-  HDC dc = GetDC(Hwnd());
-  const int dpi = GetDeviceCaps(dc, LOGPIXELSX);
-  ReleaseDC(Hwnd(), dc);
-  ApplyDpi(dpi);
+  // The window's own DPI: with per-monitor awareness the screen's
+  // LOGPIXELSX is the session's, not that of the monitor the editor is on.
+  ApplyDpi(static_cast<int>(DpiOfWindow(Hwnd())));
   CreateButtons();
+  m_dpiLayout.Capture(Hwnd());
   SelectButton(kFirstEditorSlot);
   OnSelchangeProfile();
   for (int slot : kDisabledSlots) EnableWindow(m_Buttons[slot].Hwnd(), FALSE);
@@ -167,6 +168,13 @@ INT_PTR CHotkeyEditorDlg::HandleMessage(UINT msg, WPARAM wp, LPARAM lp) {
     }
     case WM_HOTKEY:
       OnHotKey(lp);
+      return TRUE;
+    case WM_DPICHANGED:
+      // The template's controls and the window first, then the remote's
+      // picture and buttons, which are placed for the DPI from their own
+      // layout.
+      m_dpiLayout.OnDpiChanged(HIWORD(wp), *reinterpret_cast<const RECT*>(lp));
+      ApplyDpi(HIWORD(wp));
       return TRUE;
     case WM_DESTROY:
       // Left registered, Escape, Tab and Enter would stay captured for the

@@ -14,6 +14,7 @@
 #include "base/shared_flags.h"
 #include "profiles/profile_list_win32.h"
 #include "ui/dialog_win32.h"
+#include "ui/dpi_layout_win32.h"
 #include "ui/editor_button_win32.h"
 #include "ui/editor_logic.h"
 
@@ -96,6 +97,8 @@ class CHotkeyEditorDlg : public ui::CDialog {
   // what is added to a bitmap id for the set of images in use.
   HBITMAP m_hPicture = nullptr;
   int m_nBitmapOffset = 0;
+  // The template's controls, rescaled when the editor's DPI changes.
+  ui::CDpiLayout m_dpiLayout;
   char m_szTip[80] = "";
   // The controls, while the editor is open.
   HWND m_pHotKeyCtrl = nullptr;
