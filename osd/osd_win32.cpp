@@ -4,6 +4,7 @@
 #include <cstring>
 #include <string_view>
 
+#include "base/dpi_win32.h"
 #include "dispatch/dispatch.h"
 #include "res/resource.h"
 
@@ -163,10 +164,12 @@ BOOL COsdWnd::OnInitDialog() {
   ApplyLayout(0);
   // Where the template put the text control, in the DPI the dialog was made
   // in: taken back to 96 DPI, the text can be placed for any other.
-  HDC dc = GetDC(Hwnd());
-  int dpi = dc != nullptr ? GetDeviceCaps(dc, LOGPIXELSY) : 0;
-  if (dc != nullptr) ReleaseDC(Hwnd(), dc);
-  if (dpi <= 0) dpi = 96;
+  // The window's own DPI, the one its dialog units were made for: with
+  // per-monitor awareness the screen's LOGPIXELSY is the session's.
+  const int dpi = static_cast<int>(DpiOfWindow(Hwnd()));
+  // Its box is a share of a monitor and its text is placed here: the dialog
+  // manager must not rescale either on a DPI change.
+  LeaveDpiChangesToDialog(Hwnd());
   RECT r = {};
   GetWindowRect(Item(IDC_OSD_TEXT), &r);
   MapWindowPoints(nullptr, Hwnd(), reinterpret_cast<POINT*>(&r), 2);
@@ -199,6 +202,11 @@ INT_PTR COsdWnd::HandleMessage(UINT msg, WPARAM wp, LPARAM lp) {
       return TRUE;
     case WM_TIMER:
       OnTimer(wp);
+      return TRUE;
+    case WM_DPICHANGED:
+      // The box keeps its share of the monitor (placed at each show), so
+      // the suggested rectangle is not taken; the text is laid out anew.
+      RelayoutForDpi(HIWORD(wp));
       return TRUE;
     case WM_CTLCOLORSTATIC:
       if (reinterpret_cast<HWND>(lp) == Item(IDC_OSD_TEXT)) {

@@ -35,8 +35,8 @@ class COsdWnd : public ui::CDialog {
 
   // Lays the text out for a display of dpi dots per inch: the text control's
   // place, and the caption on screen fitted anew. On the display thread
-  // (from a message of its own); initialisation calls it with the DPI of
-  // the window's device context.
+  // (from a message of its own); initialisation calls it with the
+  // window's own DPI.
   void RelayoutForDpi(int dpi);
 
  protected:
