@@ -106,11 +106,13 @@ bool Fits(IOsdTextMeasure& measure, std::string_view text, int fontHeight, OsdSi
   return size.width <= area.width && size.height <= area.height;
 }
 
-// The caption's first `bytes` bytes, without the blanks before the cut,
-// and the ellipsis.
+// The caption's first `bytes` bytes, without the blanks and stops before the
+// cut (no "disc...."), and the ellipsis.
 std::string CutText(std::string_view caption, std::size_t bytes) {
   std::string_view kept = caption.substr(0, bytes);
-  while (!kept.empty() && (kept.back() == ' ' || kept.back() == '\t')) kept.remove_suffix(1);
+  while (!kept.empty() && std::string_view(" \t.,").find(kept.back()) != std::string_view::npos) {
+    kept.remove_suffix(1);
+  }
   std::string text(kept);
   text += kOsdEllipsis;
   return text;
