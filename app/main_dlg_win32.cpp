@@ -1,6 +1,7 @@
 #include "app/main_dlg_win32.h"
 
 #include "base/ansi_path_win32.h"
+#include "base/dpi_win32.h"
 #include "base/text.h"
 #include "osd/osd_win32.h"
 #include "profiles/default_profiles.h"
@@ -25,6 +26,26 @@ CMainDlg::CMainDlg(ReceiverKind receiverKind)
 
 CMainDlg::~CMainDlg() {
   StopReaderOrEnd();
+  for (HICON icon : m_hIcons) {
+    if (icon != nullptr) DestroyIcon(icon);
+  }
+}
+
+void CMainDlg::SetWindowIcons(UINT dpi) {
+  // Each drawn for its own size at the window's DPI: the title bar's small
+  // one, the task switcher's large one.
+  const int sizes[2] = {ICON_SMALL, ICON_BIG};
+  for (int i = 0; i < 2; ++i) {
+    const HICON icon = LoadIconForDpi(m_hInstance, IDI_APP, sizes[i] == ICON_SMALL, dpi);
+    SendMessageA(Hwnd(), WM_SETICON, sizes[i], reinterpret_cast<LPARAM>(icon));
+    if (m_hIcons[i] != nullptr) DestroyIcon(m_hIcons[i]);
+    m_hIcons[i] = icon;
+  }
+}
+
+void CMainDlg::OnDpiChanged(UINT dpi, const RECT& suggested) {
+  SetWindowIcons(dpi);
+  m_dpiLayout.OnDpiChanged(dpi, suggested);
 }
 
 void CMainDlg::StopReaderOrEnd() {
@@ -44,13 +65,12 @@ void CMainDlg::StopReaderOrEnd() {
 
 INT_PTR CMainDlg::Run(HINSTANCE instance) {
   m_hInstance = instance;
-  m_hIcon = LoadIconA(instance, MAKEINTRESOURCEA(IDI_APP));
   return DoModal(instance, IDD_MAIN, nullptr);
 }
 
 BOOL CMainDlg::OnInitDialog() {
-  SendMessageA(Hwnd(), WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(m_hIcon));
-  SendMessageA(Hwnd(), WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(m_hIcon));
+  m_dpiLayout.Capture(Hwnd());
+  SetWindowIcons(DpiOfWindow(Hwnd()));
   // Before any text is split or compared, and before the reader starts.
   SetAnsiCodePage(SystemAnsiCodePage());
   // Before anything starts: with cut paths two of the files would share a
@@ -129,6 +149,9 @@ INT_PTR CMainDlg::HandleMessage(UINT msg, WPARAM wp, LPARAM lp) {
     case WM_K7_MOUSETIMER:
       KillTimer(Hwnd(), IDT_MOUSEACCEL);
       SetTimer(Hwnd(), IDT_MOUSEACCEL, 300, nullptr);
+      return TRUE;
+    case WM_DPICHANGED:
+      OnDpiChanged(HIWORD(wp), *reinterpret_cast<const RECT*>(lp));
       return TRUE;
     case WM_K7_LEARN:
       // Learning belongs to the hotkey editor, on this thread.

@@ -17,6 +17,7 @@
 #include "receiver/connection.h"
 #include "receiver/receiver_win32.h"
 #include "ui/dialog_win32.h"
+#include "ui/dpi_layout_win32.h"
 #include "ui/settings_win32.h"
 
 namespace k7 {
@@ -47,6 +48,9 @@ class CMainDlg : public ui::CDialog, private IConnectionView {
   void ShowTrayMenu();
   void OnTrayOpen();
   void OnTimer(UINT_PTR id);
+  // The window moved to a monitor of another scale, or the scale changed.
+  void OnDpiChanged(UINT dpi, const RECT& suggested);
+  void SetWindowIcons(UINT dpi);
   // The three INI paths beside the program, from an ANSI form of its path
   // that names its folder; false, once the user was told why, when there is
   // none or the paths do not fit.
@@ -56,7 +60,9 @@ class CMainDlg : public ui::CDialog, private IConnectionView {
   void StopReaderOrEnd();
 
   HINSTANCE m_hInstance = nullptr;
-  HICON m_hIcon = nullptr;
+  // The window's small and large icons, at its DPI.
+  HICON m_hIcons[2] = {nullptr, nullptr};
+  ui::CDpiLayout m_dpiLayout;
   bool m_bExited = false;
   UINT m_uTaskbarCreated = 0;
   const TrayMenuTexts* m_pMenuTexts = nullptr;

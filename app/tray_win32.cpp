@@ -2,6 +2,7 @@
 
 #include <shellapi.h>
 
+#include "base/dpi_win32.h"
 #include "base/text.h"
 #include "res/resource.h"
 
@@ -51,11 +52,10 @@ void CTrayIcon::Remove() {
 }
 
 HICON LoadTrayPicture(HINSTANCE instance, int iconId) {
-  // At the small-icon size, so the image drawn for it is chosen rather than
-  // the 32-pixel one shrunk. Not shared: its holder destroys it.
-  return static_cast<HICON>(LoadImageA(instance, MAKEINTRESOURCEA(iconId), IMAGE_ICON,
-                                       GetSystemMetrics(SM_CXSMICON), GetSystemMetrics(SM_CYSMICON),
-                                       0));
+  // At the small-icon size of the session's DPI, the one the notification
+  // area draws at, so the image drawn for it is chosen rather than another
+  // one stretched. Not shared: its holder destroys it.
+  return LoadIconForDpi(instance, iconId, true, SystemDpi());
 }
 
 void CTrayIcon::Show(HINSTANCE instance, int iconId) {

@@ -8,7 +8,8 @@ namespace k7 {
 constexpr UINT kTrayIconId = 200;
 constexpr char kProgramTitle[] = "Quorvan K7F3 v2.1";
 
-// A tray picture at the small-icon size; the caller owns it (DestroyIcon).
+// A tray picture at the small-icon size of the session's DPI; the caller
+// owns it (DestroyIcon).
 HICON LoadTrayPicture(HINSTANCE instance, int iconId);
 
 class CTrayIcon {

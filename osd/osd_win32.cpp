@@ -2,7 +2,9 @@
 
 #include <atomic>
 #include <cstring>
+#include <string_view>
 
+#include "base/dpi_win32.h"
 #include "dispatch/dispatch.h"
 #include "res/resource.h"
 
@@ -15,12 +17,16 @@ namespace {
 std::atomic<long> g_fontsCreated{0};
 std::atomic<long> g_fontsDeleted{0};
 
-// Every font of the display goes through these two, so that a leak shows in
-// the counts.
+HFONT MakeCaptionFont(int height) {
+  return CreateFontA(height, 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE, ANSI_CHARSET,
+                     OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY,
+                     DEFAULT_PITCH | FF_SWISS, "Arial");
+}
+
+// Every caption font goes through these two, so that a leak shows in the
+// counts.
 HFONT CreateOsdFont(int height) {
-  HFONT font =
-      CreateFontA(height, 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE, ANSI_CHARSET, OUT_DEFAULT_PRECIS,
-                  CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY, DEFAULT_PITCH | FF_SWISS, "Arial");
+  HFONT font = MakeCaptionFont(height);
   if (font != nullptr) ++g_fontsCreated;
   return font;
 }
@@ -28,6 +34,40 @@ HFONT CreateOsdFont(int height) {
 void DeleteOsdFont(HFONT font) {
   if (font != nullptr && DeleteObject(font)) ++g_fontsDeleted;
 }
+
+// How a left-aligned static control draws its text (it has no SS_NOPREFIX,
+// so an ampersand marks the next letter there as here).
+constexpr UINT kStaticTextFlags = DT_LEFT | DT_EXPANDTABS | DT_WORDBREAK;
+
+// The caption measured in the text control's own device context, in a font
+// made for each measure and deleted at once.
+class ControlTextMeasure final : public IOsdTextMeasure {
+ public:
+  explicit ControlTextMeasure(HWND control) : control_(control), dc_(GetDC(control)) {}
+  ~ControlTextMeasure() override {
+    if (dc_ != nullptr) ReleaseDC(control_, dc_);
+  }
+  ControlTextMeasure(const ControlTextMeasure&) = delete;
+  ControlTextMeasure& operator=(const ControlTextMeasure&) = delete;
+
+  OsdSize Measure(std::string_view text, int fontHeight, int wrapWidth) override {
+    // Nothing to measure with: taken as fitting, the caption keeps the
+    // height it starts at.
+    if (dc_ == nullptr) return {};
+    HFONT font = MakeCaptionFont(fontHeight);
+    if (font == nullptr) return {};
+    const HGDIOBJ old = SelectObject(dc_, font);
+    RECT r = {0, 0, wrapWidth, 0};
+    DrawTextA(dc_, text.data(), static_cast<int>(text.size()), &r, kStaticTextFlags | DT_CALCRECT);
+    SelectObject(dc_, old);
+    DeleteObject(font);
+    return {r.right - r.left, r.bottom - r.top};
+  }
+
+ private:
+  HWND control_;
+  HDC dc_;
+};
 
 constexpr UINT kQuietFlags = SWP_NOACTIVATE | SWP_NOOWNERZORDER | SWP_NOSENDCHANGING;
 
@@ -88,10 +128,54 @@ void COsdWnd::ApplyLayout(UINT flags) const {
                flags | kQuietFlags);
 }
 
+void COsdWnd::PlaceText() const {
+  const OsdRect r = OsdTextRect(m_textAt96, m_layout.width, m_layout.height, m_dpi);
+  SetWindowPos(Item(IDC_OSD_TEXT), nullptr, r.left, r.top, r.right - r.left, r.bottom - r.top,
+               SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
+void COsdWnd::SetFittedCaption() {
+  HWND text = Item(IDC_OSD_TEXT);
+  RECT area = {};
+  GetClientRect(text, &area);
+  OsdCaptionFit fit;
+  {
+    ControlTextMeasure measure(text);
+    fit = FitOsdCaption(std::string_view(m_caption, m_nTextLen), m_layout.height,
+                        {area.right, area.bottom}, m_dpi, measure);
+  }
+  HFONT previous = m_hFont;
+  m_hFont = CreateOsdFont(fit.fontHeight);
+  SendMessageA(text, WM_SETFONT, reinterpret_cast<WPARAM>(m_hFont), FALSE);
+  SetItemText(IDC_OSD_TEXT, fit.text.c_str());
+  // Only now does the text control let go of the previous font.
+  DeleteOsdFont(previous);
+}
+
+void COsdWnd::RelayoutForDpi(int dpi) {
+  m_dpi = dpi > 0 ? dpi : 96;
+  PlaceText();
+  if (IsWindowVisible(Hwnd())) SetFittedCaption();
+}
+
 BOOL COsdWnd::OnInitDialog() {
   g_hOsdWnd = Hwnd();
   m_layout = CurrentOsdLayout();
   ApplyLayout(0);
+  // Where the template put the text control, in the DPI the dialog was made
+  // in: taken back to 96 DPI, the text can be placed for any other.
+  // The window's own DPI, the one its dialog units were made for: with
+  // per-monitor awareness the screen's LOGPIXELSY is the session's.
+  const int dpi = static_cast<int>(DpiOfWindow(Hwnd()));
+  // Its box is a share of a monitor and its text is placed here: the dialog
+  // manager must not rescale either on a DPI change.
+  LeaveDpiChangesToDialog(Hwnd());
+  RECT r = {};
+  GetWindowRect(Item(IDC_OSD_TEXT), &r);
+  MapWindowPoints(nullptr, Hwnd(), reinterpret_cast<POINT*>(&r), 2);
+  m_textAt96 = {MulDiv(r.left, 96, dpi), MulDiv(r.top, 96, dpi), MulDiv(r.right, 96, dpi),
+                MulDiv(r.bottom, 96, dpi)};
+  RelayoutForDpi(dpi);
   // No taskbar button, and a click on the caption does not activate it.
   // Layered with a colour key: under Wine a window that leaves its
   // background unpainted shows a black box, so the background is painted in
@@ -118,6 +202,11 @@ INT_PTR COsdWnd::HandleMessage(UINT msg, WPARAM wp, LPARAM lp) {
       return TRUE;
     case WM_TIMER:
       OnTimer(wp);
+      return TRUE;
+    case WM_DPICHANGED:
+      // The box keeps its share of the monitor (placed at each show), so
+      // the suggested rectangle is not taken; the text is laid out anew.
+      RelayoutForDpi(HIWORD(wp));
       return TRUE;
     case WM_CTLCOLORSTATIC:
       if (reinterpret_cast<HWND>(lp) == Item(IDC_OSD_TEXT)) {
@@ -153,17 +242,14 @@ void COsdWnd::OnShowCaption(const char* caption) {
   ApplyLayout(SWP_HIDEWINDOW);
   Sleep(5);
 
-  char text[kOsdTextLen];
   m_nTextLen = caption != nullptr ? OsdTextLength(caption) : 0;
-  if (m_nTextLen != 0) memcpy(text, caption, m_nTextLen);
-  text[m_nTextLen] = '\0';
-  HFONT previous = m_hFont;
-  m_hFont = CreateOsdFont(OsdFontHeight(m_layout.height, m_nTextLen));
+  if (m_nTextLen != 0) memcpy(m_caption, caption, m_nTextLen);
+  m_caption[m_nTextLen] = '\0';
+  // The text follows the window, which may have moved to a monitor of
+  // another size.
+  PlaceText();
+  SetFittedCaption();
   SetTimer(Hwnd(), kHideTimer, kShowMs, nullptr);
-  SendDlgItemMessageA(Hwnd(), IDC_OSD_TEXT, WM_SETFONT, reinterpret_cast<WPARAM>(m_hFont), FALSE);
-  SetItemText(IDC_OSD_TEXT, text);
-  // Only now does the text control let go of the previous font.
-  DeleteOsdFont(previous);
   ApplyLayout(SWP_SHOWWINDOW);
 }
 

@@ -16,8 +16,9 @@ namespace k7 {
 // reader sends it WM_OSD_SHOW with the caption's text in lParam.
 extern HWND g_hOsdWnd;
 
-// Fonts the display has created and deleted since the process started; the
-// difference is the fonts alive.
+// Caption fonts the display has created and deleted since the process
+// started; the difference is the fonts alive. (Fonts made only to measure a
+// caption are gone before its show returns.)
 struct OsdFontCounts {
   long created = 0;
   long deleted = 0;
@@ -32,6 +33,12 @@ class COsdWnd : public ui::CDialog {
   // ready (may be null) is signalled once the window exists.
   explicit COsdWnd(HANDLE ready = nullptr) : m_hReady(ready) { StayHiddenOnFirstShow(); }
 
+  // Lays the text out for a display of dpi dots per inch: the text control's
+  // place, and the caption on screen fitted anew. On the display thread
+  // (from a message of its own); initialisation calls it with the
+  // window's own DPI.
+  void RelayoutForDpi(int dpi);
+
  protected:
   INT_PTR HandleMessage(UINT msg, WPARAM wp, LPARAM lp) override;
   BOOL OnInitDialog() override;
@@ -45,11 +52,19 @@ class COsdWnd : public ui::CDialog {
   void OnDestroy();
   // SetWindowPos with the stored layout, topmost, never activating.
   void ApplyLayout(UINT flags) const;
+  // The text control inside the stored layout, at m_dpi.
+  void PlaceText() const;
+  // m_caption fitted to the text control: its font replaced, its text set.
+  void SetFittedCaption();
 
   HANDLE m_hReady;
   OsdLayout m_layout;
   HFONT m_hFont = nullptr;
   size_t m_nTextLen = 0;
+  char m_caption[kOsdMaxTextLen + 1] = "";
+  int m_dpi = 96;
+  // The text control as the template places it, in pixels at 96 DPI.
+  OsdRect m_textAt96;
 };
 
 // Body of the display thread: runs the window until it ends.

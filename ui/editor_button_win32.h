@@ -1,6 +1,7 @@
 // An owner-drawn push button that shows one of four bitmaps: pressed while
 // pushed, else focused while it has the focus, else disabled while disabled,
-// else normal. Its parent hands it WM_DRAWITEM.
+// else normal, stretched smoothly when the button is not the bitmap's size.
+// Its parent hands it WM_DRAWITEM.
 #pragma once
 
 #include <windows.h>
@@ -22,6 +23,9 @@ class CBitmapButton {
   void LoadBitmaps(int normal, int pressed, int focused, int disabled);
   // The same bitmap for all four states.
   void LoadBitmaps(int all) { LoadBitmaps(all, all, all, all); }
+  // Added to every id given to LoadBitmaps (a set of images drawn for
+  // another DPI); the images shown now are reloaded from the new set.
+  void SetBitmapOffset(int offset);
 
   void Draw(const DRAWITEMSTRUCT& item) const;
 
@@ -38,6 +42,8 @@ class CBitmapButton {
 
   HWND hwnd_ = nullptr;
   HINSTANCE instance_ = nullptr;
+  int offset_ = 0;
+  int ids_[4] = {};
   HBITMAP normal_ = nullptr;
   HBITMAP pressed_ = nullptr;
   HBITMAP focused_ = nullptr;

@@ -5,6 +5,7 @@
 #include <cstring>
 #include <vector>
 
+#include "base/dpi_win32.h"
 #include "base/text.h"
 #include "dispatch/dispatch.h"
 #include "dispatch/launcher_win32.h"
@@ -12,6 +13,7 @@
 #include "ui/file_dialog_win32.h"
 #include "profiles/profile_store.h"
 #include "res/editor_ids.h"
+#include "ui/editor_layout.h"
 #include "ui/aux_dialogs_win32.h"
 
 namespace k7 {
@@ -19,6 +21,34 @@ namespace k7 {
 namespace {
 
 constexpr char kKeyRefusedCaption[] = "Quorvan K7F3";
+
+// Bitmap resource id as a w x h bitmap, stretched smoothly when it has
+// another size; nullptr when it cannot be loaded.
+HBITMAP LoadBitmapSized(HINSTANCE instance, HWND window, int id, int w, int h) {
+  HBITMAP source = LoadBitmapA(instance, MAKEINTRESOURCEA(id));
+  if (source == nullptr) return nullptr;
+  BITMAP bm = {};
+  GetObjectA(source, sizeof bm, &bm);
+  if (bm.bmWidth == w && bm.bmHeight == h) return source;
+  HDC screen = GetDC(window);
+  HBITMAP sized = CreateCompatibleBitmap(screen, w, h);
+  HDC from = CreateCompatibleDC(screen);
+  HDC to = CreateCompatibleDC(screen);
+  ReleaseDC(window, screen);
+  if (sized != nullptr && from != nullptr && to != nullptr) {
+    HGDIOBJ oldFrom = SelectObject(from, source);
+    HGDIOBJ oldTo = SelectObject(to, sized);
+    SetStretchBltMode(to, HALFTONE);
+    SetBrushOrgEx(to, 0, 0, nullptr);
+    StretchBlt(to, 0, 0, w, h, from, 0, 0, bm.bmWidth, bm.bmHeight, SRCCOPY);
+    SelectObject(from, oldFrom);
+    SelectObject(to, oldTo);
+  }
+  if (from != nullptr) DeleteDC(from);
+  if (to != nullptr) DeleteDC(to);
+  DeleteObject(source);
+  return sized;
+}
 
 }  // namespace
 
@@ -43,7 +73,11 @@ BOOL CHotkeyEditorDlg::OnInitDialog() {
   SetHotkeyControl(0);
   RegisterCaptureHotkeys();
   AddTooltips();
+  // The window's own DPI: with per-monitor awareness the screen's
+  // LOGPIXELSX is the session's, not that of the monitor the editor is on.
+  ApplyDpi(static_cast<int>(DpiOfWindow(Hwnd())));
   CreateButtons();
+  m_dpiLayout.Capture(Hwnd());
   SelectButton(kFirstEditorSlot);
   OnSelchangeProfile();
   for (int slot : kDisabledSlots) EnableWindow(m_Buttons[slot].Hwnd(), FALSE);
@@ -63,10 +97,62 @@ void CHotkeyEditorDlg::AddTooltips() {
   for (int id : ids) AddTooltip(id);
 }
 
+HWND CHotkeyEditorDlg::PictureControl() const {
+  for (HWND child = GetWindow(Hwnd(), GW_CHILD); child != nullptr;
+       child = GetWindow(child, GW_HWNDNEXT)) {
+    char cls[16] = "";
+    GetClassNameA(child, cls, sizeof cls);
+    const LONG style = GetWindowLongA(child, GWL_STYLE);
+    if (lstrcmpiA(cls, "Static") == 0 && (style & SS_TYPEMASK) == SS_BITMAP) return child;
+  }
+  return nullptr;
+}
+
+void CHotkeyEditorDlg::ApplyDpi(int dpi) {
+  const EditorRemoteLayout layout = EditorRemoteLayoutForDpi(dpi);
+  m_nBitmapOffset = layout.bitmapOffset;
+  HWND picture = PictureControl();
+  const ButtonRect& p = layout.picture;
+  HBITMAP image = LoadBitmapSized(m_hInstance, Hwnd(), IDB_REMOTE + m_nBitmapOffset,
+                                  p.right - p.left, p.bottom - p.top);
+  if (picture != nullptr && image != nullptr) {
+    // The control forgets the bitmap it showed before: delete it, whether
+    // the template's or one of ours.
+    HGDIOBJ old = reinterpret_cast<HGDIOBJ>(
+        SendMessageA(picture, STM_SETIMAGE, IMAGE_BITMAP, reinterpret_cast<LPARAM>(image)));
+    if (old != nullptr) DeleteObject(old);
+    m_hPicture = image;
+    SetWindowPos(picture, nullptr, p.left, p.top, p.right - p.left, p.bottom - p.top,
+                 SWP_NOZORDER | SWP_NOACTIVATE);
+  } else if (image != nullptr) {
+    DeleteObject(image);
+  }
+  for (int n = 0; n < kSlotCount; ++n) {
+    const ButtonRect& r = layout.buttons[n];
+    m_rcButton[n] = {r.left, r.top, r.right, r.bottom};
+    CBitmapButton& button = m_Buttons[n];
+    if (button.Hwnd() == nullptr) continue;
+    button.SetBitmapOffset(m_nBitmapOffset);
+    SetWindowPos(button.Hwnd(), nullptr, r.left, r.top, r.right - r.left, r.bottom - r.top,
+                 SWP_NOZORDER | SWP_NOACTIVATE);
+  }
+  RECT client = {};
+  GetClientRect(Hwnd(), &client);
+  if (client.bottom < layout.minClientBottom) {
+    RECT window = {};
+    GetWindowRect(Hwnd(), &window);
+    SetWindowPos(Hwnd(), nullptr, 0, 0, window.right - window.left,
+                 window.bottom - window.top + layout.minClientBottom - client.bottom,
+                 SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+  }
+  InvalidateRect(Hwnd(), nullptr, TRUE);
+}
+
 void CHotkeyEditorDlg::CreateButtons() {
   for (int n = 0; n < kSlotCount; ++n) {
     CBitmapButton& button = m_Buttons[n];
     button.Create(Hwnd(), m_rcButton[n], kEditorButtonBase + n, m_hInstance);
+    button.SetBitmapOffset(m_nBitmapOffset);
     button.LoadBitmaps(kBitmapNormal + n, kBitmapPressed + n, kBitmapPressed + n,
                        kBitmapDisabled + n);
   }
@@ -83,11 +169,25 @@ INT_PTR CHotkeyEditorDlg::HandleMessage(UINT msg, WPARAM wp, LPARAM lp) {
     case WM_HOTKEY:
       OnHotKey(lp);
       return TRUE;
+    case WM_DPICHANGED:
+      // The template's controls and the window first, then the remote's
+      // picture and buttons, which are placed for the DPI from their own
+      // layout.
+      m_dpiLayout.OnDpiChanged(HIWORD(wp), *reinterpret_cast<const RECT*>(lp));
+      ApplyDpi(HIWORD(wp));
+      return TRUE;
     case WM_DESTROY:
       // Left registered, Escape, Tab and Enter would stay captured for the
       // whole system, and the next editor could not take them.
       UnregisterCaptureHotkeys();
       for (CBitmapButton& button : m_Buttons) button.Detach();
+      // The picture's bitmap is ours: taken back from the static first, so
+      // that nothing can draw or delete it after.
+      if (m_hPicture != nullptr) {
+        if (HWND picture = PictureControl()) SendMessageA(picture, STM_SETIMAGE, IMAGE_BITMAP, 0);
+        DeleteObject(m_hPicture);
+        m_hPicture = nullptr;
+      }
       m_pHotKeyCtrl = nullptr;
       m_EditorCombo = ComboProfileList();
       break;

@@ -14,6 +14,7 @@
 #include "base/shared_flags.h"
 #include "profiles/profile_list_win32.h"
 #include "ui/dialog_win32.h"
+#include "ui/dpi_layout_win32.h"
 #include "ui/editor_button_win32.h"
 #include "ui/editor_logic.h"
 
@@ -28,6 +29,11 @@ class CHotkeyEditorDlg : public ui::CDialog {
 
   // Shows the editor and returns when it closes.
   INT_PTR Run();
+
+  // Places the picture of the remote and its buttons for a DPI, scaled
+  // together from one layout and drawn from the nearest set of images. Done
+  // at start with the dialog's DPI; call it again when the DPI changes.
+  void ApplyDpi(int dpi);
 
   // The main window's one-second timer: the selected button alternates
   // between its normal and pressed bitmaps.
@@ -61,6 +67,8 @@ class CHotkeyEditorDlg : public ui::CDialog {
   void UnregisterCaptureHotkeys();
   void AddTooltips();
   void CreateButtons();
+  // The static that shows the picture of the remote.
+  HWND PictureControl() const;
   void RedrawButton(int n);
   // Takes what the controls show into the selected slot; a key without a
   // name is refused with a message, and the slot keeps its hotkey.
@@ -85,6 +93,12 @@ class CHotkeyEditorDlg : public ui::CDialog {
   int m_nCurButton = kFirstEditorSlot;
   CBitmapButton m_Buttons[kSlotCount];
   RECT m_rcButton[kSlotCount];
+  // The picture shown (when the editor made it; else the template's), and
+  // what is added to a bitmap id for the set of images in use.
+  HBITMAP m_hPicture = nullptr;
+  int m_nBitmapOffset = 0;
+  // The template's controls, rescaled when the editor's DPI changes.
+  ui::CDpiLayout m_dpiLayout;
   char m_szTip[80] = "";
   // The controls, while the editor is open.
   HWND m_pHotKeyCtrl = nullptr;

@@ -11,11 +11,20 @@ around it, to the pixel.
 Shapes are signed distance functions, sampled 4x4 per pixel; a sample takes
 the colour of the topmost shape that covers it. All images are 24-bit BMPs.
 
-The editor places the buttons in its client area; the picture sits at
-ORIGIN there (the template puts it at 9, 8 dialog units; measured under Wine
-with the template's Arial 9), so a button lies at its rectangle minus ORIGIN
-in the picture. tests/win_ui/editor_resources_test.cpp checks each image at
+The editor places the buttons in its client area; at 96 DPI the picture
+sits at ORIGIN there (where the template's 9, 8 dialog units put it, measured
+under Wine with the template's Arial 9; the editor places it there itself),
+so a button lies at its rectangle minus ORIGIN in the picture. tests/win_ui/editor_resources_test.cpp checks each image at
 rest against the picture at the origin the dialog really has.
+
+The editor scales the picture and the buttons' rectangles by its DPI over
+96, so the scene is drawn again for each of DPIS: in the client pixels of
+that DPI, the picture covering the scaled picture rectangle and each image
+the scaled button rectangle (each scaled edge rounded as the editor rounds
+it, ui/editor_layout.cpp). At a DPI it has a set for, the editor shows that
+set unscaled; at another, the nearest set stretched. The 96 DPI set is the
+one above; the others are remote_PPP.bmp and STATE_NN_PPP.bmp (PPP the scale
+in percent), listed in bitmaps/scaled.rc for res/editor.rc.
 
 Standard library only, deterministic:
     python3 res/tools/make_remote.py                # writes res/bitmaps/*.bmp
@@ -31,6 +40,10 @@ import zlib
 WIDTH, HEIGHT = 104, 350
 SUPERSAMPLE = 4
 ORIGIN = (16, 14)
+# The DPIs a set of images is drawn for; 96 first (the template's picture).
+DPIS = (96, 120, 144, 192)
+# Resource ids of the set for DPIS[k] are the 96 DPI ids plus k * ID_STEP.
+ID_STEP = 1000
 
 # Each button's rectangle in the editor's client pixels: left, top, right, bottom.
 RECTS = [
@@ -59,6 +72,20 @@ STATES = (NORMAL, PRESSED, DISABLED)
 
 # The dialog face on Windows; outside the body the picture is this colour.
 FACE = (240, 240, 240)
+
+
+def scaled(v, dpi):
+    """A length of the 96 DPI layout at dpi, rounded half up."""
+    return (v * dpi + 48) // 96
+
+
+def client_rect(rect, dpi):
+    """A rectangle of the editor's 96 DPI client pixels, at dpi."""
+    return tuple(scaled(v, dpi) for v in rect)
+
+
+def picture_rect():
+    return (ORIGIN[0], ORIGIN[1], ORIGIN[0] + WIDTH, ORIGIN[1] + HEIGHT)
 
 
 def place(n):
@@ -408,22 +435,28 @@ def scene(states):
 
 # ---- rendering --------------------------------------------------------------
 
-def render(shapes, left, top, right, bottom):
-    """Pixels of the region, rows top down, each an (r, g, b) tuple."""
+def render(shapes, left, top, right, bottom, dpi=96):
+    """Pixels of a rectangle of the editor's client area at dpi, rows top
+    down, each an (r, g, b) tuple. The scene is in the picture's pixels at
+    96 DPI: a client pixel at dpi covers 96 / dpi of them, ORIGIN away."""
     step = 1.0 / SUPERSAMPLE
     total = SUPERSAMPLE * SUPERSAMPLE
+    k = 96 / dpi
     rows = []
     for py in range(top, bottom):
+        y0, y1 = py * k - ORIGIN[1], (py + 1) * k - ORIGIN[1]
         row = []
         for px in range(left, right):
+            x0, x1 = px * k - ORIGIN[0], (px + 1) * k - ORIGIN[0]
             here = [s for s in shapes
-                    if s.box[0] - 1 <= px + 1 and px <= s.box[2] + 1
-                    and s.box[1] - 1 <= py + 1 and py <= s.box[3] + 1]
+                    if s.box[0] - 1 <= x1 and x0 <= s.box[2] + 1
+                    and s.box[1] - 1 <= y1 and y0 <= s.box[3] + 1]
             here.reverse()
             acc = [0.0, 0.0, 0.0]
             for sy in range(SUPERSAMPLE):
                 for sx in range(SUPERSAMPLE):
-                    x, y = px + (sx + 0.5) * step, py + (sy + 0.5) * step
+                    x = (px + (sx + 0.5) * step) * k - ORIGIN[0]
+                    y = (py + (sy + 0.5) * step) * k - ORIGIN[1]
                     colour = FACE
                     for s in here:
                         if s.dist(x, y) <= 0.0:
@@ -490,28 +523,61 @@ def previews(directory, picture, images):
     write_png(os.path.join(directory, "remote.png"), enlarge(canvas, 3))
 
 
+def suffix(dpi):
+    return "" if dpi == 96 else "_%d" % (dpi * 100 // 96)
+
+
+def write_set(out, dpi):
+    """The picture and the button images for one DPI; returns the 96 DPI
+    ones (for the preview) as the picture and images[n][state]."""
+    picture = render(scene({}), *client_rect(picture_rect(), dpi), dpi)
+    write_bmp(os.path.join(out, "remote%s.bmp" % suffix(dpi)), picture)
+    images = []
+    for n in range(len(RECTS)):
+        images.append({})
+        for state in STATES:
+            rows = render(scene({n: state}), *client_rect(RECTS[n], dpi), dpi)
+            images[n][state] = rows
+            write_bmp(os.path.join(out, "%s_%02d%s.bmp" % (state, n, suffix(dpi))), rows)
+    return picture, images
+
+
+def write_scaled_rc(out):
+    lines = ["// Written by res/tools/make_remote.py: the picture and the button images",
+             "// for the DPIs above 96, included by res/editor.rc."]
+    for k, dpi in enumerate(DPIS):
+        if dpi == 96:
+            continue
+        lines.append("")
+        lines.append('IDB_REMOTE + %d BITMAP "bitmaps/remote%s.bmp"' % (k * ID_STEP, suffix(dpi)))
+        for state, base in ((NORMAL, "IDB_BUTTON_NORMAL"), (PRESSED, "IDB_BUTTON_PRESSED"),
+                            (DISABLED, "IDB_BUTTON_DISABLED")):
+            for n in range(len(RECTS)):
+                lines.append('%s + %d BITMAP "bitmaps/%s_%02d%s.bmp"'
+                             % (base, k * ID_STEP + n, state, n, suffix(dpi)))
+    with open(os.path.join(out, "scaled.rc"), "w", newline="\n") as f:
+        f.write("\n".join(lines) + "\n")
+
+
 def main():
     parser = argparse.ArgumentParser(description=__doc__.splitlines()[0])
     here = os.path.dirname(os.path.abspath(__file__))
     parser.add_argument("--out", default=os.path.join(here, "..", "bitmaps"))
     parser.add_argument("--preview", help="directory for an enlarged PNG to look at")
+    parser.add_argument("--dpi", type=int, action="append",
+                        help="draw only this DPI's set (repeatable); default all")
     args = parser.parse_args()
     for n in range(len(RECTS)):
         left, top, right, bottom = place(n)
         assert 0 <= left and right <= WIDTH and 0 <= top and bottom <= HEIGHT, n
     os.makedirs(args.out, exist_ok=True)
 
-    picture = render(scene({}), 0, 0, WIDTH, HEIGHT)
-    write_bmp(os.path.join(args.out, "remote.bmp"), picture)
-    images = []
-    for n in range(len(RECTS)):
-        images.append({})
-        for state in STATES:
-            rows = render(scene({n: state}), *place(n))
-            images[n][state] = rows
-            write_bmp(os.path.join(args.out, "%s_%02d.bmp" % (state, n)), rows)
-    if args.preview:
-        previews(args.preview, picture, images)
+    for dpi in args.dpi or DPIS:
+        assert dpi in DPIS, dpi
+        picture, images = write_set(args.out, dpi)
+        if dpi == 96 and args.preview:
+            previews(args.preview, picture, images)
+    write_scaled_rc(args.out)
 
 
 if __name__ == "__main__":

@@ -52,4 +52,40 @@ MouseAccelerationOff::~MouseAccelerationOff() {
   if (restore_) SystemParametersInfoA(SPI_SETMOUSE, 0, saved_, 0);
 }
 
+namespace {
+
+constexpr char kDesktopKey[] = "Control Panel\\Desktop";
+constexpr char kLogPixels[] = "LogPixels";
+
+}  // namespace
+
+ScopedLogPixels::ScopedLogPixels(DWORD dpi) {
+  DWORD size = sizeof saved_;
+  DWORD type = 0;
+  had_ = RegGetValueA(HKEY_CURRENT_USER, kDesktopKey, kLogPixels, RRF_RT_REG_DWORD, &type, &saved_,
+                      &size) == ERROR_SUCCESS;
+  HKEY key = nullptr;
+  if (RegCreateKeyExA(HKEY_CURRENT_USER, kDesktopKey, 0, nullptr, 0, KEY_SET_VALUE, nullptr, &key,
+                      nullptr) != ERROR_SUCCESS) {
+    ThrowLastError("RegCreateKeyEx Desktop");
+  }
+  const LONG set = RegSetValueExA(key, kLogPixels, 0, REG_DWORD,
+                                  reinterpret_cast<const BYTE*>(&dpi), sizeof dpi);
+  RegCloseKey(key);
+  if (set != ERROR_SUCCESS) ThrowLastError("RegSetValueEx LogPixels");
+}
+
+ScopedLogPixels::~ScopedLogPixels() {
+  HKEY key = nullptr;
+  if (RegOpenKeyExA(HKEY_CURRENT_USER, kDesktopKey, 0, KEY_SET_VALUE, &key) != ERROR_SUCCESS)
+    return;
+  if (had_) {
+    RegSetValueExA(key, kLogPixels, 0, REG_DWORD, reinterpret_cast<const BYTE*>(&saved_),
+                   sizeof saved_);
+  } else {
+    RegDeleteValueA(key, kLogPixels);
+  }
+  RegCloseKey(key);
+}
+
 }  // namespace k7::harness

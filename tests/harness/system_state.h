@@ -43,4 +43,19 @@ class MouseAccelerationOff {
   bool restore_ = false;
 };
 
+// Sets the prefix's DPI (LogPixels under HKCU\Control Panel\Desktop) for its
+// lifetime and restores the previous value, or its absence, afterwards. Wine
+// reads it when a process starts: start the program after this.
+class ScopedLogPixels {
+ public:
+  explicit ScopedLogPixels(DWORD dpi);
+  ~ScopedLogPixels();
+  ScopedLogPixels(const ScopedLogPixels&) = delete;
+  ScopedLogPixels& operator=(const ScopedLogPixels&) = delete;
+
+ private:
+  bool had_ = false;
+  DWORD saved_ = 0;
+};
+
 }  // namespace k7::harness

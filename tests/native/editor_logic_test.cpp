@@ -176,3 +176,59 @@ TEST(EditorLearning, EveryLearnedSlotIsTheDispatchersAndHasAnEnabledButton) {
 
 }  // namespace
 }  // namespace k7
+
+namespace k7 {
+namespace {
+
+struct RemoteScaleCase {
+  int dpi;
+  ButtonRect picture;
+  ButtonRect pad;  // slot 16, the direction pad's up key
+  int bitmapOffset;
+  bool exactSet;
+  int minClientBottom;
+};
+
+TEST(EditorRemoteLayout, PictureAndButtonsScaleTogetherFromTheNearestSet) {
+  const RemoteScaleCase cases[] = {
+      {96, {16, 14, 120, 364}, {50, 152, 87, 164}, 0, true, 360},
+      {120, {20, 18, 150, 455}, {63, 190, 109, 205}, 1000, true, 450},
+      {144, {24, 21, 180, 546}, {75, 228, 131, 246}, 2000, true, 540},
+      {192, {32, 28, 240, 728}, {100, 304, 174, 328}, 3000, true, 720},
+      // Between two sets the larger one, shrunk; off a set it is stretched.
+      {108, {18, 16, 135, 410}, {56, 171, 98, 185}, 1000, false, 405},
+      {168, {28, 25, 210, 637}, {88, 266, 152, 287}, 3000, false, 630},
+      {100, {17, 15, 125, 379}, {52, 158, 91, 171}, 0, false, 375},
+      {288, {48, 42, 360, 1092}, {150, 456, 261, 492}, 3000, false, 1080},
+      // No usable DPI: the 96 DPI layout.
+      {0, {16, 14, 120, 364}, {50, 152, 87, 164}, 0, true, 360},
+      {-120, {16, 14, 120, 364}, {50, 152, 87, 164}, 0, true, 360},
+  };
+  auto same = [](const ButtonRect& a, const ButtonRect& b) {
+    return a.left == b.left && a.top == b.top && a.right == b.right && a.bottom == b.bottom;
+  };
+  for (const RemoteScaleCase& c : cases) {
+    SCOPED_TRACE("dpi " + std::to_string(c.dpi));
+    const EditorRemoteLayout layout = EditorRemoteLayoutForDpi(c.dpi);
+    EXPECT_TRUE(same(layout.picture, c.picture));
+    EXPECT_TRUE(same(layout.buttons[16], c.pad));
+    EXPECT_EQ(layout.bitmapOffset, c.bitmapOffset);
+    EXPECT_EQ(layout.exactSet, c.exactSet);
+    EXPECT_EQ(layout.minClientBottom, c.minClientBottom);
+    const int dpi = c.dpi > 0 ? c.dpi : 96;
+    for (int n = 0; n < kEditorButtonCount; ++n) {
+      // Every button stays on the picture, at its place there within a
+      // pixel of the 96 DPI one scaled.
+      const ButtonRect& b = layout.buttons[n];
+      const ButtonRect& at96 = kEditorButtonRects[n];
+      EXPECT_GE(b.left, layout.picture.left) << n;
+      EXPECT_LE(b.bottom, layout.picture.bottom) << n;
+      EXPECT_NEAR((b.left - layout.picture.left) * 96.0 / dpi, at96.left - 16, 96.0 / dpi) << n;
+      EXPECT_NEAR((b.bottom - layout.picture.top) * 96.0 / dpi, at96.bottom - 14, 96.0 / dpi) << n;
+      if (dpi == 96) EXPECT_TRUE(same(b, at96)) << n;
+    }
+  }
+}
+
+}  // namespace
+}  // namespace k7

@@ -2,7 +2,9 @@
 // hand for the screens the program meets.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstring>
+#include <string>
 #include <vector>
 
 #include "osd/osd_layout.h"
@@ -127,6 +129,84 @@ TEST(OsdFont, FactorIsZeroAtFortyCharacters) {
   // At 40 the factor must not come out a hair below zero, or tall windows
   // would get a height of -1 instead of the default.
   for (int h = 0; h <= 2000; ++h) ASSERT_EQ(OsdFontHeight(h, 40), 0) << h;
+}
+
+// The template's text control at 96 DPI, in pixels, scaled and cut to the
+// window: 1024 x 768 gives a 204 x 76 window, 3840 x 2160 one of 768 x 216.
+TEST(OsdText, RectangleScalesWithTheDpiAndStaysInsideTheWindow) {
+  const OsdRect at96{14, 13, 266, 73};
+  const struct {
+    int boxWidth, boxHeight, dpi;
+    OsdRect expected;
+  } cases[] = {
+      {204, 76, 96, {14, 13, 204, 73}},  {204, 76, 144, {21, 20, 204, 76}},
+      {204, 76, 192, {28, 26, 204, 76}}, {768, 216, 192, {28, 26, 532, 146}},
+      {10, 10, 96, {14, 13, 14, 13}},
+  };
+  for (const auto& c : cases) {
+    EXPECT_EQ(OsdTextRect(at96, c.boxWidth, c.boxHeight, c.dpi), c.expected)
+        << c.boxWidth << "x" << c.boxHeight << " at " << c.dpi;
+  }
+}
+
+// Every character h / 2 wide and every line h high, broken between words as
+// the text control breaks them; a word wider than the line widens it.
+struct MonospaceMeasure : IOsdTextMeasure {
+  OsdSize Measure(std::string_view text, int h, int wrapWidth) override {
+    int lines = 1, line = 0, widest = 0;
+    for (std::size_t at = 0; at <= text.size();) {
+      const std::size_t end = std::min(text.find(' ', at), text.size());
+      const int word = static_cast<int>(end - at);
+      if (line > 0 && (line + 1 + word) * (h / 2) > wrapWidth) ++lines, line = 0;
+      line += (line > 0 ? 1 : 0) + word;
+      widest = std::max(widest, line * (h / 2));
+      at = end + 1;
+    }
+    return {widest, lines * h};
+  }
+};
+
+// A 76-pixel window: its text rectangle is 190 x 60 at 96 DPI (31 characters
+// of 12 pixels a line, 5 lines) and 176 x 50 at 192 (14 of 24, 2 lines).
+TEST(OsdCaption, KeepsTodaysHeightShrinksToFitThenCutsAtTheFloor) {
+  const std::string sixtyFour = "Skip forward 30 seconds and show the time left of the title now.";
+  std::string sentences;
+  while (sentences.size() < 254) sentences += "Open the chapter menu of the disc. ";
+  const std::string long254 = sentences.substr(0, 254);
+  const struct {
+    std::string caption;
+    int dpi, expectedHeight;
+    std::string expectedText;
+  } cases[] = {
+      {"Play", 96, 41, "Play"},  // 76 x 0.54 = 41.04, as today
+      {"Play", 192, 41, "Play"},
+      {"Volume up twenty chars", 96, 20, "Volume up twenty chars"},   // two lines
+      {"Volume up twenty chars", 192, 24, "Volume up twenty chars"},  // the floor, not 20
+      {"Fastforwarded", 96, 29, "Fastforwarded"},                     // 195 wide at 30, 182 at 29
+      {"Fastforwarded", 192, 27, "Fastforwarded"},                    // 182 wide at 28, 169 at 27
+      {sixtyFour, 96, 12, sixtyFour},                                 // three lines
+      {sixtyFour, 192, 24, "Skip forward 30 seconds..."},
+      {long254, 96, 12, sentences.substr(0, 35 * 4) + "Open the c..."},
+      {long254, 192, 24, "Open the chapter men..."},
+  };
+  for (const auto& c : cases) {
+    MonospaceMeasure measure;
+    const OsdCaptionFit fit =
+        FitOsdCaption(c.caption, 76, c.dpi == 96 ? OsdSize{190, 60} : OsdSize{176, 50}, c.dpi,
+                      measure, CodePage{});
+    const OsdCaptionFit expected{c.expectedHeight, c.expectedText, c.expectedText != c.caption};
+    EXPECT_EQ(fit, expected) << c.caption.size() << " characters at " << c.dpi << ": "
+                             << fit.fontHeight << " \"" << fit.text << "\"";
+  }
+  // The cut falls before a two-byte character, not inside it: a line of 31
+  // bytes holds x, 13 characters and the ellipsis.
+  CodePage cp950;
+  cp950.AddLeadBytes(0x81, 0xFE);
+  std::string xChars = "x";
+  for (int i = 0; i < 100; ++i) xChars += "\xB3\x5C";
+  MonospaceMeasure measure;
+  EXPECT_EQ(FitOsdCaption(xChars, 76, {190, 60}, 96, measure, cp950).text,
+            xChars.substr(0, 27) + "...");
 }
 
 TEST(OsdText, LengthStopsAtTheTerminatorOrTheBufferLimit) {

@@ -3,10 +3,13 @@
 
 #include <windows.h>
 
+#include <cstdlib>
 #include <set>
+#include <string>
 
 #include "editor_session.h"
 #include "res/editor_ids.h"
+#include "ui/editor_layout.h"
 
 namespace k7::editortest {
 namespace {
@@ -53,28 +56,67 @@ TEST_F(EditorTest, OpensOnSlotOneOfTheFirstProfile) {
   }
 }
 
-// Every button lies on the remote's picture at its place; with
-// K7_EDITOR_HOLD_MS set the editor stays open that long for a screenshot.
-TEST_F(EditorTest, ButtonsSitOnThePicture) {
-  WriteFiles(kUserDef, kUserDefInf);
+// Client rectangle of a child of the editor.
+RECT ClientRectOf(HWND editor, HWND child) {
+  RECT r = {};
+  GetWindowRect(child, &r);
+  MapWindowPoints(nullptr, editor, reinterpret_cast<POINT*>(&r), 2);
+  return r;
+}
+
+class EditorAtDpi : public EditorTest {
+ protected:
+  void ExpectRemoteAt(int dpi);
+};
+
+// Every button lies on the remote's picture at its place, both scaled by
+// dpi / 96 from the layout the picture was drawn from (to a pixel of the
+// scaled picture; at 96 DPI exactly the layout), and the selected one blinks
+// there. With K7_EDITOR_HOLD_MS set the editor stays open that long for a
+// screenshot.
+void EditorAtDpi::ExpectRemoteAt(int dpi) {
+  harness::ScopedLogPixels logPixels(static_cast<DWORD>(dpi));
+  // A path wider than its line: drawn shortened, its text stays whole.
+  const std::string longPath =
+      "C:\\Users\\Somebody\\AppData\\Local\\Programs\\Media Centre Player\\bin\\zeta.exe";
+  std::string userDef = kUserDef;
+  userDef.replace(userDef.find("C:\\Apps\\zeta.exe"), 16, longPath);
+  WriteFiles(userDef, kUserDefInf);
   StartProgram();
   ASSERT_NE(OpenEditor(), nullptr);
+  EXPECT_EQ(Text(IDC_EDITOR_PATH), longPath);
   Press(0x59);
   ASSERT_TRUE(WaitDescription("Zeta three"));
   HWND picture = FindWindowExA(Editor(), nullptr, "Static", nullptr);
   ASSERT_NE(picture, nullptr);
-  RECT pic;
-  GetWindowRect(picture, &pic);
-  MapWindowPoints(nullptr, Editor(), reinterpret_cast<POINT*>(&pic), 2);
+  const RECT pic = ClientRectOf(Editor(), picture);
+  const double scale = dpi / 96.0;
+  const ButtonRect& laid = kRemotePictureRect;
+  EXPECT_NEAR(pic.left, laid.left * scale, 1.0);
+  EXPECT_NEAR(pic.top, laid.top * scale, 1.0);
+  EXPECT_NEAR(pic.right - pic.left, (laid.right - laid.left) * scale, 1.0);
+  EXPECT_NEAR(pic.bottom - pic.top, (laid.bottom - laid.top) * scale, 1.0);
+  // The whole body of the remote shows.
+  RECT client = {};
+  GetClientRect(Editor(), &client);
+  EXPECT_GE(client.bottom, pic.top + (kRemoteBodyBottom - laid.top) * scale - 1);
   for (int n = 0; n < 34; ++n) {
+    SCOPED_TRACE("button " + std::to_string(n));
     HWND button = Item(2000 + n);
-    ASSERT_NE(button, nullptr) << "button " << n;
-    RECT r;
-    GetWindowRect(button, &r);
-    MapWindowPoints(nullptr, Editor(), reinterpret_cast<POINT*>(&r), 2);
-    EXPECT_TRUE(r.left >= pic.left && r.top >= pic.top && r.right <= pic.right &&
-                r.bottom <= pic.bottom)
-        << "button " << n << " off the picture";
+    ASSERT_NE(button, nullptr);
+    const RECT r = ClientRectOf(Editor(), button);
+    const ButtonRect& want = kEditorButtonRects[n];
+    if (dpi == 96) {
+      EXPECT_EQ(r.left, want.left);
+      EXPECT_EQ(r.top, want.top);
+      EXPECT_EQ(r.right, want.right);
+      EXPECT_EQ(r.bottom, want.bottom);
+    }
+    // Its place in the picture, in the picture's own pixels.
+    EXPECT_NEAR((r.left - pic.left) / scale, want.left - laid.left, 1.0);
+    EXPECT_NEAR((r.top - pic.top) / scale, want.top - laid.top, 1.0);
+    EXPECT_NEAR((r.right - pic.left) / scale, want.right - laid.left, 1.0);
+    EXPECT_NEAR((r.bottom - pic.top) / scale, want.bottom - laid.top, 1.0);
   }
   // The selected button blinks with the main window's one-second timer; the
   // others hold still.
@@ -97,6 +139,17 @@ TEST_F(EditorTest, ButtonsSitOnThePicture) {
 
   char hold[16] = "";
   if (GetEnvironmentVariableA("K7_EDITOR_HOLD_MS", hold, sizeof hold) > 0) Sleep(atoi(hold));
+}
+
+TEST_F(EditorAtDpi, ButtonsSitOnThePicture) {
+  ExpectRemoteAt(96);
+}
+
+// 144 DPI, which has a set of images of its own; K7_EDITOR_DPI names
+// another (for a screenshot, with K7_EDITOR_HOLD_MS).
+TEST_F(EditorAtDpi, ButtonsSitOnThePictureAtAnotherDpi) {
+  char dpi[16] = "";
+  ExpectRemoteAt(GetEnvironmentVariableA("K7_EDITOR_DPI", dpi, sizeof dpi) > 0 ? atoi(dpi) : 144);
 }
 
 TEST_F(EditorTest, WithoutProfilesEverythingIsEmpty) {

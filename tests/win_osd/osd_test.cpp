@@ -6,6 +6,7 @@
 
 #include <windows.h>
 
+#include <algorithm>
 #include <atomic>
 #include <cstring>
 #include <string>
@@ -137,7 +138,7 @@ TEST_F(Osd, StartsLaidOutHiddenAndStaysHidden) {
   EXPECT_TRUE(exStyle & WS_EX_TOOLWINDOW);
 
   // The text control: empty, visible, left-aligned, at 7,7 by 126 x 32
-  // dialog units.
+  // dialog units, as far as they lie inside the window.
   HWND text = Text();
   ASSERT_NE(text, nullptr);
   EXPECT_EQ(TextOf(text), "");
@@ -146,8 +147,8 @@ TEST_F(Osd, StartsLaidOutHiddenAndStaysHidden) {
   EXPECT_EQ(textStyle & SS_TYPEMASK, static_cast<DWORD>(SS_LEFT));
   RECT units = {7, 7, 126, 32};
   MapDialogRect(osd, &units);
-  Box expected = {819 + units.left, units.top, 819 + units.left + units.right,
-                  units.top + units.bottom};
+  Box expected = {819 + units.left, units.top, std::min(819 + units.left + units.right, 1023L),
+                  std::min(units.top + units.bottom, 76L)};
   EXPECT_EQ(ScreenBox(text), expected);
 
   // The modal run's own show at start-up never reaches the screen.
@@ -204,19 +205,49 @@ TEST_F(Osd, SecondCaptionReplacesTheFirstAtOnceAndPostponesTheHide) {
   EXPECT_GE(HiddenAfter(secondAt), 750);
 }
 
-TEST_F(Osd, CaptionThatFillsTheBufferShowsItsFirst255Characters) {
+// Long captions, which used to get heights of a few pixels or negative ones,
+// are drawn at 12 pixels, whole or cut with an ellipsis, and all of the text
+// inside the text control.
+TEST_F(Osd, LongCaptionsAreWholeOrCutAndFitTheirControl) {
   Start();
-  // No terminator anywhere in the buffer.
+  std::string words;
+  while (words.size() < 254) words += "Skip forward 30 seconds and show the time. ";
+  // 255 bytes without a terminator anywhere: the buffer's end ends it.
   char full[kOsdTextLen];
   memset(full, 'W', sizeof full);
-  ASSERT_EQ(SendMessageA(g_hOsdWnd, WM_OSD_SHOW, 0, reinterpret_cast<LPARAM>(full)), 0);
-  EXPECT_EQ(TextOf(Text()), std::string(255, 'W'));
-  // 76 * (0.6 - 3.825) = -245.1: a character height of 245.
-  EXPECT_EQ(FontOf(Text()).lfHeight, -245);
+  const struct {
+    const char* raw;  // sent as it is instead of whole
+    std::string whole;
+    bool cut;
+  } cases[] = {
+      {nullptr, "Skip forward 30 seconds, then!", false},  // 11 pixels before
+      {nullptr, "Skip forward 30 seconds and show the time left of the title now.", false},
+      {nullptr, words.substr(0, 254), true},
+      {full, std::string(255, 'W'), true},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.whole.substr(0, 20));
+    const char* sent = c.raw != nullptr ? c.raw : c.whole.c_str();
+    ASSERT_EQ(SendMessageA(g_hOsdWnd, WM_OSD_SHOW, 0, reinterpret_cast<LPARAM>(sent)), 0);
+    const std::string shown = TextOf(Text());
+    const std::string kept = c.cut && shown.size() >= 3 ? shown.substr(0, shown.size() - 3) : shown;
+    EXPECT_EQ(shown, c.cut ? kept + "..." : c.whole);
+    EXPECT_EQ(c.whole.substr(0, kept.size()), kept);
+    HFONT font = reinterpret_cast<HFONT>(SendMessageA(Text(), WM_GETFONT, 0, 0));
+    EXPECT_EQ(FontOf(Text()).lfHeight, 12);
 
-  // Forty characters leave the height to the font mapper.
-  ASSERT_EQ(ShowCaption(std::string(40, 'a').c_str()), 0);
-  EXPECT_EQ(FontOf(Text()).lfHeight, 0);
+    // Measured as the control draws it: inside its client area.
+    RECT client = {};
+    GetClientRect(Text(), &client);
+    RECT drawn = client;
+    HDC dc = GetDC(Text());
+    HGDIOBJ old = SelectObject(dc, font);
+    DrawTextA(dc, shown.c_str(), -1, &drawn, DT_CALCRECT | DT_LEFT | DT_EXPANDTABS | DT_WORDBREAK);
+    SelectObject(dc, old);
+    ReleaseDC(Text(), dc);
+    EXPECT_LE(drawn.right, client.right);
+    EXPECT_LE(drawn.bottom, client.bottom);
+  }
 }
 
 TEST_F(Osd, ForegroundApplicationKeepsTheKeyboardThroughout) {

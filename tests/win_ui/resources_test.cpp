@@ -15,7 +15,10 @@
 #include "recording_dialog.h"
 #include "template_window.h"
 #include "app/tray_win32.h"
+#include "base/dpi.h"
+#include "base/dpi_win32.h"
 #include "res/resource.h"
+#include "ui/dpi_layout_win32.h"
 
 namespace k7::uitest {
 namespace {
@@ -148,6 +151,45 @@ TEST(ResourcesMainDialog, ProfileComboDropsAScrollingListOfTheTemplateHeight) {
   const LONG withField = list + field.bottom - field.top;
   EXPECT_LE(std::min(std::abs(list - want), std::abs(withField - want)), 2)
       << "dropped " << list << ", with the field " << withField << ", template " << want;
+}
+
+// A DPI change moves every control and sizes the font from the layout the
+// window was made with; going back restores it to the pixel. Wine sends no
+// WM_DPICHANGED: the handler is called as Windows would call it.
+TEST(ResourcesMainDialog, RescalesItselfOnADpiChangeAndBackToThePixel) {
+  TemplateWindow dlg(IDD_MAIN);
+  ASSERT_NE(dlg.Hwnd(), nullptr);
+  const std::vector<HWND> children = ChildrenInOrder(dlg.Hwnd());
+  const auto fontHeight = [](HWND hwnd) {
+    LOGFONTA lf = {};
+    GetObjectA(reinterpret_cast<HFONT>(SendMessageA(hwnd, WM_GETFONT, 0, 0)), sizeof lf, &lf);
+    return static_cast<int>(lf.lfHeight);
+  };
+  std::vector<Box> made;
+  for (HWND c : children) made.push_back(PlaceOf(c));
+  const Box window = PlaceOf(dlg.Hwnd());
+  const int from = static_cast<int>(DpiOfWindow(dlg.Hwnd())), font = fontHeight(dlg.Hwnd());
+
+  ui::CDpiLayout layout;
+  layout.Capture(dlg.Hwnd());
+  for (int to : {from * 3 / 2, from * 2, from * 5 / 4, from}) {
+    SCOPED_TRACE("to " + std::to_string(to) + " dpi from " + std::to_string(from));
+    const RECT suggested = {window.left + 7, window.top + 5,
+                            window.left + 7 + ScaleToDpi(window.Width(), from, to),
+                            window.top + 5 + ScaleToDpi(window.Height(), from, to)};
+    layout.OnDpiChanged(static_cast<UINT>(to), suggested);
+    EXPECT_EQ(PlaceOf(dlg.Hwnd()),
+              (Box{suggested.left, suggested.top, suggested.right, suggested.bottom}));
+    for (size_t i = 0; i < children.size(); ++i) {
+      const PixelRect want =
+          ScaleToDpi(PixelRect{made[i].left, made[i].top, made[i].right, made[i].bottom}, from, to);
+      Box at = PlaceOf(children[i]);
+      // A drop-down combo box's field is as tall as its font makes it.
+      if (GetDlgCtrlID(children[i]) == IDC_PROFILE) at.bottom = want.bottom;
+      EXPECT_EQ(at, (Box{want.left, want.top, want.right, want.bottom})) << "control " << i;
+      EXPECT_EQ(fontHeight(children[i]), ScaleToDpi(font, from, to)) << "control " << i;
+    }
+  }
 }
 
 TEST(ResourcesNoDevice, CentredCaptionlessNoticeInVerdana11) {
@@ -373,14 +415,19 @@ TEST(ResourcesManifest, AsksForNoElevationAndNamesTheSystems) {
   const std::string xml(static_cast<const char*>(LockResource(LoadResource(nullptr, found))),
                         SizeofResource(nullptr, found));
   for (const char* part : {"<requestedExecutionLevel level=\"asInvoker\" uiAccess=\"false\"/>",
-                           "{e2011457-1546-43c5-a5fe-008deee3d3f0}",     // Vista
-                           "{35138b9a-5d96-4fbd-8e2d-a2440225f93a}",     // 7
-                           "{4a2f28e3-53b9-4441-ba9c-d69d4a4a6e38}",     // 8
-                           "{1f676c76-80e1-4239-95bb-83d0f6d0da78}",     // 8.1
-                           "{8e0f7a12-bfb3-4fe8-b9a5-48fd50a15a9a}"}) {  // 10 and 11
+                           "{e2011457-1546-43c5-a5fe-008deee3d3f0}",  // Vista
+                           "{35138b9a-5d96-4fbd-8e2d-a2440225f93a}",  // 7
+                           "{4a2f28e3-53b9-4441-ba9c-d69d4a4a6e38}",  // 8
+                           "{1f676c76-80e1-4239-95bb-83d0f6d0da78}",  // 8.1
+                           "{8e0f7a12-bfb3-4fe8-b9a5-48fd50a15a9a}",  // 10 and 11
+                           // Drawn for each monitor's scale, never stretched;
+                           // the session's scale where that is all there is.
+                           "<dpiAware xmlns=\"http://schemas.microsoft.com/SMI/2005/"
+                           "WindowsSettings\">true/pm</dpiAware>",
+                           "<dpiAwareness xmlns=\"http://schemas.microsoft.com/SMI/2016/"
+                           "WindowsSettings\">PerMonitorV2, PerMonitor</dpiAwareness>"}) {
     EXPECT_NE(xml.find(part), std::string::npos) << part;
   }
-  EXPECT_EQ(xml.find("dpiAware"), std::string::npos) << "stays DPI-unaware";
   EXPECT_EQ(xml.find('@'), std::string::npos) << "a placeholder left unfilled";
 }
 
