@@ -128,10 +128,14 @@ void Dispatcher::MovePointer(int dx, int dy) {
 }
 
 bool Dispatcher::ForegroundTakesInput() {
-  const std::string exe = m_platform.matcher.ElevatedForeground();
-  if (exe.empty()) return true;
+  return TakesInput(m_platform.matcher.ElevatedForeground());
+}
+
+bool Dispatcher::TakesInput(const std::string& elevatedExe) {
+  if (elevatedExe.empty()) return true;
   m_bInputRefused = true;
-  std::snprintf(m_szOsdText, kRefusedCaptionLen + 1, "Run as admin to control %s", exe.c_str());
+  std::snprintf(m_szOsdText, kRefusedCaptionLen + 1, "Run as admin to control %s",
+                elevatedExe.c_str());
   return false;
 }
 
@@ -170,14 +174,135 @@ void Dispatcher::RunSlot(int n) {
                            g_szUserDefInfIniPath);
 }
 
-void Dispatcher::Act(int code, int repeat) {
+int Dispatcher::ReadMsSetting(const char* key, int min, int max, int fallback) {
+  char value[16] = "";
+  m_platform.ini.GetString("Default", key, "", value, sizeof value, g_szCtrlIniPath);
+  return ParseMsSetting(value, min, max, fallback);
+}
+
+bool Dispatcher::StartHoldPress(int n, int code, uint64_t nowMs) {
+  // Key names as hold_keys writes them, formatted without an allocation: a
+  // slot without a hold action pays only this look-up.
+  char key[16];
+  std::snprintf(key, sizeof key, "Hold%d", n);
+  BUTTONSLOT hold{};
+  m_platform.ini.GetString(m_szCurProfile, key, "", hold.szHotkey, sizeof hold.szHotkey,
+                           g_szUserDefIniPath);
+  if (hold.szHotkey[0] == '\0') return false;
+  ParseHotkeyString(hold);
+  if (hold.byKey == 0) return false;  // no key it could send: as if absent
+  m_platform.ini.GetString(m_szCurProfile, key, "", hold.szDescription, kOsdTextLen - 1,
+                           g_szUserDefInfIniPath);
+  HeldPress& p = m_press;
+  p.code = code;
+  p.open = true;
+  p.held = false;
+  p.rule = RepeatRule{};
+  p.firstMs = p.lastMs = nowMs;
+  p.holdMs = ReadMsSetting("HoldMs", kMinHoldMs, kMaxHoldMs, kDefaultHoldMs);
+  p.releaseMs = ReadMsSetting("ReleaseMs", kMinReleaseMs, kMaxReleaseMs, kDefaultReleaseMs);
+  p.hold = hold;
+  p.tap = m_HotkeyTable.Slot(n);
+  std::snprintf(key, sizeof key, "%d", n);
+  m_platform.ini.GetString(m_szCurProfile, key, "", p.tap.szDescription, kOsdTextLen - 1,
+                           g_szUserDefInfIniPath);
+  p.elevated = m_platform.matcher.ElevatedForeground();
+  return true;
+}
+
+void Dispatcher::PressSlot(const ButtonCode& entry, int code, bool firstReport, uint64_t nowMs,
+                           bool& silent) {
+  const int n = entry.slot;
+  if (!m_bNoProfile) {
+    if (StartHoldPress(n, code, nowMs)) {
+      silent = true;  // tap or hold: the press's end or length decides
+      return;
+    }
+    char key[16];
+    std::snprintf(key, sizeof key, "Repeat%d", n);
+    char value[32] = "";
+    m_platform.ini.GetString(m_szCurProfile, key, "", value, sizeof value, g_szUserDefIniPath);
+    const RepeatRule rule = ParseRepeatRule(value);
+    if (rule.kind == RepeatKind::kFirst || rule.kind == RepeatKind::kAfterMs) {
+      // Its repeats act by the time since this report: follow the press.
+      HeldPress& p = m_press;
+      p.code = code;
+      p.open = true;
+      p.held = false;
+      p.rule = rule;
+      p.firstMs = p.lastMs = nowMs;
+      p.releaseMs = ReadMsSetting("ReleaseMs", kMinReleaseMs, kMaxReleaseMs, kDefaultReleaseMs);
+      p.hold.byKey = 0;
+      RunSlot(n);
+      return;
+    }
+    if (rule.kind == RepeatKind::kEvery) {
+      RunSlot(n);
+      return;
+    }
+  }
+  if (firstReport || !entry.slotOnlyFirstReport) RunSlot(n);
+}
+
+void Dispatcher::SendHeldAction(const BUTTONSLOT& action) {
+  if (!TakesInput(m_press.elevated)) return;
+  CHotkeyTable::Send(m_platform.input, action);
+  CopyBounded(m_szOsdText, action.szDescription);
+}
+
+void Dispatcher::EndPress() {
+  const bool tap = TapPending();
+  m_press.open = false;
+  if (tap) SendHeldAction(m_press.tap);
+}
+
+Dispatcher::Track Dispatcher::TrackReport(int code, bool repeatReport, uint64_t nowMs) {
+  HeldPress& p = m_press;
+  if (p.code < 0) return Track::kNew;
+  const bool same = repeatReport && code == p.code;
+  if (p.open) {
+    const uint64_t gap = nowMs > p.lastMs ? nowMs - p.lastMs : 0;
+    if (same && gap < uint64_t(p.releaseMs)) {
+      p.lastMs = nowMs;
+      return Track::kContinues;
+    }
+    EndPress();
+  }
+  return same ? Track::kLate : Track::kNew;
+}
+
+void Dispatcher::ContinuePress(int code, uint64_t nowMs, bool& silent) {
+  HeldPress& p = m_press;
+  const uint64_t held = nowMs > p.firstMs ? nowMs - p.firstMs : 0;
+  if (p.hold.byKey != 0) {
+    // The first report at or after the hold time fires the hold action; the
+    // rest of the press does nothing.
+    if (p.held || held < uint64_t(p.holdMs)) {
+      silent = true;
+      return;
+    }
+    p.held = true;
+    SendHeldAction(p.hold);
+    return;
+  }
+  // A repeat rule: its repeats do nothing until the button has been held
+  // long enough, if ever.
+  if (p.rule.kind != RepeatKind::kAfterMs || held < uint64_t(p.rule.ms)) {
+    silent = true;
+    return;
+  }
+  m_bNoProfile = !m_platform.matcher.MatchForegroundProfile(m_szCurProfile, m_HotkeyTable);
+  RunSlot(LookupButtonCode(code).slot);
+}
+
+void Dispatcher::Act(int code, int repeat, uint64_t nowMs, bool& silent) {
   const ButtonCode& entry = LookupButtonCode(code);
   const bool firstReport = (repeat & 0xFF) == 0;
   switch (entry.kind) {
     case ButtonKind::kNone:
       return;
     case ButtonKind::kSlot:
-      RunSlot(entry.slot);
+      PressSlot(entry, code, firstReport, nowMs, silent);
       return;
     case ButtonKind::kMouseSlot:
       if (m_bMouseMode.load()) {
@@ -190,8 +315,8 @@ void Dispatcher::Act(int code, int repeat) {
           click.Mouse(kMouseLeftUp, 0, 0);
           m_platform.input.Send(click);
         }
-      } else if (firstReport || !entry.slotOnlyFirstReport) {
-        RunSlot(entry.slot);
+      } else {
+        PressSlot(entry, code, firstReport, nowMs, silent);
       }
       return;
     case ButtonKind::kMouseToggle:
@@ -206,20 +331,47 @@ void Dispatcher::Act(int code, int repeat) {
       CopyBounded(m_szOsdText, "Light");
       return;
     case ButtonKind::kLaunch:
-      LaunchCategory(entry.category);
+      // Once per press: a held button must not start a copy per report.
+      if (firstReport) {
+        LaunchCategory(entry.category);
+      } else {
+        silent = true;
+      }
       return;
   }
 }
 
-PressResult Dispatcher::DispatchRemoteButton(int code, int marker, int repeat) {
+PressResult Dispatcher::DispatchRemoteButton(int code, int marker, int repeat, uint64_t nowMs) {
   m_bInputRefused = false;
+  code &= 0xFF;
+  bool silent = false;
+  bool tapSent = false;
+  int tappedCode = -1;
   if ((marker & 0xFF) == kMarker) {
     // Nothing may end the reader thread: a press that runs out of memory (a
     // hostile file, a huge value) does nothing more and shows no caption.
     try {
       if (m_platform.pressFiles != nullptr) m_platform.pressFiles->BeginPress();
-      m_bNoProfile = !m_platform.matcher.MatchForegroundProfile(m_szCurProfile, m_HotkeyTable);
-      Act(code, repeat);
+      tappedCode = m_press.code;
+      tapSent = TapPending();
+      // A pointer action in mouse mode acts on every report, whatever came
+      // before it: to the followed press it is another button.
+      const bool pointer =
+          m_bMouseMode.load() && LookupButtonCode(code).kind == ButtonKind::kMouseSlot;
+      const Track track = TrackReport(code, (repeat & 0xFF) != 0 && !pointer, nowMs);
+      tapSent = tapSent && !TapPending();
+      // A refused tap must not keep this report's own action from its follow-up.
+      const bool tapRefused = m_bInputRefused;
+      m_bInputRefused = false;
+      if (track == Track::kContinues) {
+        ContinuePress(code, nowMs, silent);
+      } else if (track == Track::kLate) {
+        silent = true;  // its press has ended: ignored
+      } else {
+        m_bNoProfile = !m_platform.matcher.MatchForegroundProfile(m_szCurProfile, m_HotkeyTable);
+        Act(code, repeat, nowMs, silent);
+      }
+      if (silent) m_bInputRefused = tapRefused;
     } catch (...) {
       m_bNoProfile = true;
       m_szOsdText[0] = '\0';
@@ -227,9 +379,30 @@ PressResult Dispatcher::DispatchRemoteButton(int code, int marker, int repeat) {
     if (m_platform.pressFiles != nullptr) m_platform.pressFiles->EndPress();
   }
   PressResult result;
+  // A report that did nothing itself still shows the tap it ended.
+  const int shown = silent && tapSent ? tappedCode : code;
+  result.silent = silent && !tapSent;
   // The mode after the press: the toggle may just have changed it.
-  result.restartMouseTimer = !m_bInputRefused && FollowUpFor(code, m_bMouseMode.load(), true) ==
+  result.restartMouseTimer = !m_bInputRefused && FollowUpFor(shown, m_bMouseMode.load(), true) ==
                                                      FollowUp::kRestartMouseTimer;
+  CopyBounded(result.caption.text, m_szOsdText);
+  return result;
+}
+
+PressResult Dispatcher::ReleaseTimedOut(uint64_t nowMs) {
+  PressResult result;
+  if (!TapPending() || nowMs < TapDueMs()) {
+    result.silent = true;
+    return result;
+  }
+  m_bInputRefused = false;
+  try {
+    EndPress();
+  } catch (...) {
+    m_szOsdText[0] = '\0';
+  }
+  result.restartMouseTimer = !m_bInputRefused && FollowUpFor(m_press.code, m_bMouseMode.load(),
+                                                             true) == FollowUp::kRestartMouseTimer;
   CopyBounded(result.caption.text, m_szOsdText);
   return result;
 }

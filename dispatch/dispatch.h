@@ -9,6 +9,7 @@
 #include "dispatch/launcher.h"
 #include "keys/hotkey_table.h"
 #include "keys/input.h"
+#include "profiles/hold_keys.h"
 #include "profiles/ini_store.h"
 #include "profiles/press_ini.h"
 
@@ -89,6 +90,9 @@ struct Caption {
 struct PressResult {
   bool restartMouseTimer = false;
   Caption caption;
+  // The report only went into a press whose action is not decided yet, or
+  // one that has done all it does: nothing follows it, not even a caption.
+  bool silent = false;
 };
 
 // What one press of a remote button does. Lives as long as the main window:
@@ -108,10 +112,27 @@ class Dispatcher {
   Dispatcher(const Dispatcher&) = delete;
   Dispatcher& operator=(const Dispatcher&) = delete;
 
-  // One report: code, marker and repeat byte (only their low bytes count).
-  // Never throws: a press that fails for want of memory does nothing more
-  // and shows no caption.
-  PressResult DispatchRemoteButton(int code, int marker, int repeat);
+  // One report: code, marker and repeat byte (only their low bytes count),
+  // and when it came, in milliseconds of a steady clock (only presses of
+  // slots with a hold action or a repeat rule look at it). Never throws: a
+  // press that fails for want of memory does nothing more and shows no
+  // caption.
+  PressResult DispatchRemoteButton(int code, int marker, int repeat, uint64_t nowMs = 0);
+
+  // A press of a slot with a hold action that may still end as a tap: its
+  // ordinary hotkey goes out once no report of it comes before TapDueMs().
+  bool TapPending() const { return m_press.open && m_press.hold.byKey != 0 && !m_press.held; }
+  uint64_t TapDueMs() const { return m_press.lastMs + uint64_t(m_press.releaseMs); }
+  // No report came in time: sends the pending tap as the profile matched at
+  // the press's first report had it. Silent when no tap is due at nowMs.
+  PressResult ReleaseTimedOut(uint64_t nowMs);
+  // The press cannot end normally (the receiver went, reception is off, the
+  // editor takes the reports, the program ends): its tap is not sent, and
+  // the next report counts as the start of a press.
+  void DropPendingTap() {
+    m_press.open = false;
+    m_press.code = -1;
+  }
 
   // Timer 300: the acceleration starts again from its first step.
   void ResetMouseStep() { m_nMouseStep.store(0); }
@@ -124,7 +145,41 @@ class Dispatcher {
   const CHotkeyTable& HotkeyTable() const { return m_HotkeyTable; }
 
  private:
-  void Act(int code, int repeat);
+  // A press followed over its reports: one of a slot with a hold action,
+  // or with a repeat rule that needs to know when the press began.
+  struct HeldPress {
+    int code = -1;      // -1: none known
+    bool open = false;  // no report has ended it yet
+    bool held = false;  // its hold action has fired
+    RepeatRule rule;
+    uint64_t firstMs = 0, lastMs = 0;
+    int holdMs = kDefaultHoldMs, releaseMs = kDefaultReleaseMs;
+    // A slot with a hold action (hold.byKey nonzero): its two actions as the
+    // first report's match had them, captions in szDescription, and the
+    // program in front then if it ran elevated.
+    BUTTONSLOT tap{}, hold{};
+    std::string elevated;
+  };
+  enum class Track { kNew, kContinues, kLate };
+
+  // Whether the report continues the followed press, comes after it ended,
+  // or starts something new; ends the press (sending a pending tap) unless
+  // it continues.
+  Track TrackReport(int code, bool repeatReport, uint64_t nowMs);
+  // The press has ended: its pending tap, if any, goes out.
+  void EndPress();
+  // A report that continues the followed press.
+  void ContinuePress(int code, uint64_t nowMs, bool& silent);
+  void Act(int code, int repeat, uint64_t nowMs, bool& silent);
+  // A slot's report that starts a press: its hold action or repeat rule
+  // decide what it does.
+  void PressSlot(const ButtonCode& entry, int code, bool firstReport, uint64_t nowMs, bool& silent);
+  // True, with the press set up, when slot n of the profile has a hold action.
+  bool StartHoldPress(int n, int code, uint64_t nowMs);
+  int ReadMsSetting(const char* key, int min, int max, int fallback);
+  // One of the followed press's actions, unless the program that was in
+  // front at its first report drops injected input.
+  void SendHeldAction(const BUTTONSLOT& action);
   // Sends slot n of the current profile and loads its caption; with no
   // profile it only empties the caption.
   void RunSlot(int n);
@@ -132,6 +187,7 @@ class Dispatcher {
   // False, with a caption that says why, when the program in front would drop
   // whatever the press injects.
   bool ForegroundTakesInput();
+  bool TakesInput(const std::string& elevatedExe);
   void LaunchCategory(const char* category);
 
   DispatchPlatform m_platform;
@@ -146,6 +202,7 @@ class Dispatcher {
   // The caption of the last action; a press that sets none shows it again.
   char m_szOsdText[kOsdTextLen] = "";
   char m_szLaunchApp[kNameLen] = "";
+  HeldPress m_press;
 };
 
 }  // namespace k7

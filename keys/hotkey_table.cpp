@@ -44,7 +44,10 @@ void CHotkeyTable::SyncNumLock(IInputSink& input, bool keypadKey, InputBatch& ev
 
 void CHotkeyTable::SendHotkey(IInputSink& input, int n) const {
   if (n < 0 || n >= kSlotCount) return;
-  const BUTTONSLOT& slot = m_Slots[n];
+  Send(input, m_Slots[n]);
+}
+
+void CHotkeyTable::Send(IInputSink& input, const BUTTONSLOT& slot) {
   InputBatch events;
   SyncNumLock(input, IsKeypadKeyName(slot.szHotkey), events);
   // Scan code 0 and no extended flag, whatever byExtended says: that flag only

@@ -20,6 +20,8 @@ class CHotkeyTable {
   // Injects slot n in one piece: Num Lock correction, modifiers, key,
   // modifiers released.
   void SendHotkey(IInputSink& input, int n) const;
+  // The same for a slot held elsewhere (a hold action, a deferred tap).
+  static void Send(IInputSink& input, const BUTTONSLOT& slot);
 
   // Adds a Num Lock toggle to the events when its state does not suit the key
   // about to be sent.

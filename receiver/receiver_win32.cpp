@@ -21,6 +21,9 @@ namespace {
 // reports came 10 ms apart for a second while presses took longer than that.
 constexpr ULONG kHidInputBuffers = 128;
 
+// Longer than any release time; short of INFINITE.
+constexpr uint64_t kMaxWaitMs = 60000;
+
 bool FindPipeReceiver() {
   // A probe that connects and closes at once; the server keeps another
   // instance listening. All instances busy still means a server is there.
@@ -167,6 +170,13 @@ DWORD Win32Receiver::ReadReports() {
     flags_.bConnected = false;
     return DWORD{0};
   };
+  // However the reader ends (stopped, receiver gone), a tap still pending
+  // belongs to a press that cannot end normally: it is not sent.
+  struct DropTapAtEnd {
+    Dispatcher& dispatcher;
+    ~DropTapAtEnd() { dispatcher.DropPendingTap(); }
+  } dropTapAtEnd{dispatcher_};
+  dispatcher_.DropPendingTap();
   // At least one whole report, and never less than the routing reads.
   const DWORD length = m_nReportLength.load();
   std::vector<uint8_t> buffer(std::max<size_t>(length, kReportLen), 0);
@@ -176,7 +186,20 @@ DWORD Win32Receiver::ReadReports() {
   // coming faster than they are handled must not hold a stop off.
   const HANDLE waits[2] = {m_hStopEvent, m_hReportEvent};
   for (;;) {
-    const DWORD woke = WaitForMultipleObjects(2, waits, FALSE, INFINITE);
+    // A pending tap bounds the wait: it goes out once its press has had no
+    // report for the release time. A report or a stop that comes first wins.
+    DWORD timeout = INFINITE;
+    if (dispatcher_.TapPending()) {
+      const uint64_t now = GetTickCount64();
+      const uint64_t due = dispatcher_.TapDueMs();
+      timeout = due > now ? static_cast<DWORD>(std::min<uint64_t>(due - now, kMaxWaitMs)) : 0;
+    }
+    const DWORD woke = WaitForMultipleObjects(2, waits, FALSE, timeout);
+    if (woke == WAIT_TIMEOUT) {
+      // Early by a tick of the clock at most: then the wait is made again.
+      RouteReleaseTimeout(sink, flags_, dispatcher_, GetTickCount64());
+      continue;
+    }
     if (woke != WAIT_OBJECT_0 + 1) break;
     DWORD bytes = 0;
     if (!GetOverlappedResult(m_hDevice, &m_ovReport, &bytes, FALSE)) {
@@ -201,7 +224,7 @@ DWORD Win32Receiver::ReadReports() {
       // Nothing a button could have sent: skip it, do not hand on old bytes.
       sink.RearmRead();
     } else {
-      RouteReport(sink, flags_, dispatcher_, buffer.data());
+      RouteReport(sink, flags_, dispatcher_, buffer.data(), GetTickCount64());
     }
     if (!sink.readIssued_) return receiverLost();
   }

@@ -28,9 +28,16 @@ class IReportSink {
   virtual void RearmRead() = 0;
 };
 
-// Handles one completed report (at least kReportLen bytes) and re-arms the
-// read, in the order the tray flash and the follow-ups need.
+// Handles one completed report (at least kReportLen bytes), taken at nowMs
+// of a steady clock, and re-arms the read, in the order the tray flash and
+// the follow-ups need. A report discarded or learned drops a pending tap.
 void RouteReport(IReportSink& sink, const SharedFlags& flags, Dispatcher& dispatcher,
-                 const uint8_t* report);
+                 const uint8_t* report, uint64_t nowMs = 0);
+
+// The reader's wait for a report ran out at nowMs while a tap was pending:
+// sends it with the same follow-up as a report's, or drops it while
+// reception is off or the editor is open.
+void RouteReleaseTimeout(IReportSink& sink, const SharedFlags& flags, Dispatcher& dispatcher,
+                         uint64_t nowMs);
 
 }  // namespace k7
