@@ -3,6 +3,7 @@
 // key once after a tap and its hold action once when held; a launch button
 // held starts its program once.
 #include <string>
+#include <vector>
 
 #include "app_test.h"
 
@@ -13,16 +14,12 @@ constexpr unsigned kCodeLaunchDvd = 0x55;
 
 class ProgramHeldButtons : public AppTest {
  protected:
-  // The button's first report, then `repeats` repeats 100 ms apart, timed by
-  // the simulator.
+  // The button's first report, then `repeats` repeats 100 ms apart.
   void Hold(unsigned code, int repeats) {
-    const std::string press = "press " + std::to_string(code);
-    std::string script = press + "\n";
-    for (int i = 0; i < repeats; ++i) script += "sleep 100\n" + press + " 1\n";
-    sim_->Write(script);
-    for (int i = 0; i < 1 + 2 * repeats; ++i) {
-      const auto answer = sim_->ReadLine();
-      ASSERT_TRUE(answer && answer->rfind("ok", 0) == 0) << answer.value_or("no answer");
+    Press(code);
+    for (int i = 0; i < repeats; ++i) {
+      ASSERT_EQ(sim_->Send("sleep 100"), "ok");
+      Press(code, 1);
     }
   }
 };
