@@ -174,9 +174,13 @@ class HeldRig : public IReportSink {
   }
   void SetTrayIcon(int) override {}
   void LearnButton(int, int) override {}
-  void RestartMouseTimer() override { Drain(), Add("timer"); }
+  void RestartMouseTimer() override {
+    Drain();
+    Add("timer");
+  }
   void ShowOsd(const Caption& caption) override {
-    Drain(), Add("'" + std::string(caption.text) + "'");
+    Drain();
+    Add("'" + std::string(caption.text) + "'");
   }
   void RearmRead() override {}
 
