@@ -73,6 +73,7 @@ const HoldCase kHoldCases[] = {
     {"rule first", "0 first, 110-330 first+", "0 F 'first'"},
     {"rule every, where the default is first", "0 mute, 110 mute+", "0 U timer, 110 U timer"},
     {"rule 500", "0 ms, 110-660 ms+", "0 M 'ms', 550 M 'ms', 660 M 'ms'"},
+    {"rule 500: late repeats are ignored", "0 ms, 400 ms+, 510 ms+, 620 ms+", "0 M 'ms'"},
     {"unreadable hold action and rule: as if absent", "0 bogus, 110 bogus+",
      "0 N 'no hold', 110 N 'no hold'"},
     {"dropped at Disable", "0 hold, 100 disable", ""},
@@ -80,8 +81,8 @@ const HoldCase kHoldCases[] = {
     {"dropped when the reader ends; then a repeat starts a press", "0 hold, 100 stop, 210 hold+",
      "510 T 'tap'"},
     {"a launch held starts once", "0 dvd, 110-440 dvd+", "0 launch 'AppDVD'"},
-    {"a pointer action in mouse mode", "0 toggle, 100 right, 210 right+",
-     "0 'Mouse On', 100 move timer, 210 move timer"},
+    {"a pointer action in mouse mode", "0 right, 100 toggle, 200 right, 310 right+",
+     "100 R 'Mouse On', 200 move timer, 310 move timer"},
 };
 const std::map<std::string, int> kButtons = {{"hold", 0x5C},  {"first", 0x5D}, {"ms", 0x5F},
                                              {"every", 0x43}, {"mute", 0x42},  {"bogus", 0x5E},
