@@ -368,6 +368,9 @@ PressResult Dispatcher::DispatchRemoteButton(int code, int marker, int repeat, u
       } else if (track == Track::kLate) {
         silent = true;  // its press has ended: ignored
       } else {
+        // A new press of the button: what it was last followed for (another
+        // profile's rule, one since removed) has no say over its repeats.
+        if (code == m_press.code) m_press.code = -1;
         m_bNoProfile = !m_platform.matcher.MatchForegroundProfile(m_szCurProfile, m_HotkeyTable);
         Act(code, repeat, nowMs, silent);
       }

@@ -52,7 +52,8 @@ TEST(HoldKeys, RepeatRulesReadOnlyWhatTheyWrite) {
 // tap's release time runs out before any report that comes at or after it.
 // Steps: "T name" a report with repeat byte 0, "T name+" one with repeat byte
 // 1, "T1-T2 name+" one every 110 ms from T1 to T2, "T disable", "T editor",
-// "T stop" (the reader ends: unplug, Reload, exit), "T Key=value" a setting.
+// "T stop" (the reader ends: unplug, Reload, exit), "T Key=value" a setting
+// (in the control file's "Default" and the profile alike).
 // The log, per time: the keys sent, "move", "launch", the caption shown in
 // quotes, "timer".
 struct HoldCase {
@@ -71,6 +72,8 @@ const HoldCase kHoldCases[] = {
      "300 T 'tap', 600 E 'every'"},
     {"no rule: every report", "0 every, 110 every+", "0 E 'every', 110 E 'every'"},
     {"rule first", "0 first, 110-330 first+", "0 F 'first'"},
+    {"rule removed: the next press repeats", "0 first, 100 Repeat4=, 200 first, 310 first+",
+     "0 F 'first', 200 F 'first', 310 F 'first'"},
     {"rule every, where the default is first", "0 mute, 110 mute+", "0 U timer, 110 U timer"},
     {"rule 500", "0 ms, 110-660 ms+", "0 M 'ms', 550 M 'ms', 660 M 'ms'"},
     {"rule 500: late repeats are ignored", "0 ms, 400 ms+, 510 ms+, 620 ms+", "0 M 'ms'"},
@@ -144,6 +147,7 @@ class HeldRig : public IReportSink {
       dispatcher_.DropPendingTap();
     } else if (what.find('=') != std::string::npos) {
       Set(g_szCtrlIniPath, "Default", what);
+      Set(g_szUserDefIniPath, "Player", what);
     } else {
       const int code = kButtons.at(repeat ? what.substr(0, what.size() - 1) : what);
       const uint8_t report[kReportLen] = {0, uint8_t(code), kMarker, uint8_t(repeat)};
