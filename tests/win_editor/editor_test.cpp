@@ -650,6 +650,15 @@ TEST_F(EditorTest, HoldActionsAndRepeatRulesAreSavedReadBackAndCleared) {
   SetText(Item(IDC_DESCRIPTION), "Close player");
   Command(2013);
   EXPECT_TRUE(IsWindowEnabled(Item(IDC_EDITOR_REPEAT)));
+  // A rule the list cannot read is refused, and the button stays selected.
+  SetText(Item(IDC_EDITOR_REPEAT), "fast");
+  PostCommand(2003);
+  HWND box = WaitDialog("Quorvan K7F3");
+  ASSERT_NE(box, nullptr);
+  EXPECT_NE(MessageText(box).find("100 to 2000 ms"), std::string::npos) << MessageText(box);
+  harness::PostTo(box, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), 0);
+  ASSERT_TRUE(WaitGone(box));
+  EXPECT_EQ(Text(IDC_DESCRIPTION), "Zeta thirteen");
   SetText(Item(IDC_EDITOR_REPEAT), "750");
   Command(2003);
   // A button with a hold action does not repeat: its rule is not offered.
