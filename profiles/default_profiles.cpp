@@ -1,8 +1,10 @@
 #include "profiles/default_profiles.h"
 
 #include <cstdio>
+#include <string>
 
 #include "base/text.h"
+#include "profiles/hold_keys.h"
 #include "profiles/ini_paths.h"
 
 namespace k7 {
@@ -119,6 +121,12 @@ void WriteDefaultProfiles(IIniStore& ini) {
       ini.WriteString(profile.szAppName, key, profile.slots[k].szHotkey, g_szUserDefIniPath);
       ini.WriteString(profile.szAppName, key, profile.slots[k].szDescription,
                       g_szUserDefInfIniPath);
+      // A built-in profile has no held-button keys: restored, it loses any
+      // the user gave it (deleting a missing key leaves the file as it is).
+      const std::string hold = HoldKeyName(k);
+      ini.WriteString(profile.szAppName, hold.c_str(), nullptr, g_szUserDefIniPath);
+      ini.WriteString(profile.szAppName, hold.c_str(), nullptr, g_szUserDefInfIniPath);
+      ini.WriteString(profile.szAppName, RepeatKeyName(k).c_str(), nullptr, g_szUserDefIniPath);
     }
   }
 }

@@ -31,6 +31,11 @@
 #define IDC_EDITOR_CLEAR 1112
 #define IDC_SAVE_EXIT 1120
 #define IDC_EDITOR_ALL_OTHERS 1121
+// The selected button held: its action (the key and caption fields show it
+// while checked) and what its key's repeats do.
+#define IDC_EDITOR_HOLD 1131
+#define IDC_EDITOR_REPEAT_LABEL 1132
+#define IDC_EDITOR_REPEAT 1133
 
 // Application Name.
 #define IDC_APPNAME_EDIT 1060

@@ -208,6 +208,11 @@ void SlotKey(int n, char (&key)[4]) {
   std::snprintf(key, sizeof key, "%d", n);
 }
 
+// The list's own words for the rules the files call by other names.
+constexpr const char* kDefaultRuleWord = "default";
+constexpr const char* kEveryRuleWord = "always";
+constexpr const char* kFirstRuleWord = "never";
+
 // Each launch category names the application it starts here.
 constexpr const char* kCategories[] = {"DVD", "Music", "WWW", "Speech"};
 
@@ -238,6 +243,100 @@ void SaveEditorProfile(IIniStore& ini, const EditorFiles& files, const char* nam
     SlotKey(i, key);
     ini.WriteString(name, key, slot.szHotkey, files.userDef);
     ini.WriteString(name, key, slot.szDescription, files.userDefInf);
+  }
+}
+
+bool HasHoldAction(const EditorHoldSlot& slot) {
+  return slot.hold.wVirtualKey != 0;
+}
+
+std::string RepeatChoiceText(const RepeatRule& rule) {
+  switch (rule.kind) {
+    case RepeatKind::kEvery:
+      return kEveryRuleWord;
+    case RepeatKind::kFirst:
+      return kFirstRuleWord;
+    case RepeatKind::kAfterMs:
+      return std::to_string(rule.ms) + " ms";
+    case RepeatKind::kDefault:
+      break;
+  }
+  return kDefaultRuleWord;
+}
+
+bool ParseRepeatChoice(const char* text, RepeatRule& rule) {
+  std::string word(text);
+  auto blank = [](char c) { return c == ' ' || c == '\t'; };
+  auto trim = [&] {
+    while (!word.empty() && blank(word.back())) word.pop_back();
+    size_t start = 0;
+    while (start < word.size() && blank(word[start])) ++start;
+    word.erase(0, start);
+  };
+  trim();
+  if (word.size() > 2 && EqualsNoCase(word.c_str() + word.size() - 2, "ms")) {
+    word.resize(word.size() - 2);
+    trim();
+  }
+  RepeatRule parsed;
+  if (word.empty() || EqualsNoCase(word.c_str(), kDefaultRuleWord)) {
+    parsed.kind = RepeatKind::kDefault;
+  } else if (EqualsNoCase(word.c_str(), kEveryRuleWord)) {
+    parsed.kind = RepeatKind::kEvery;
+  } else if (EqualsNoCase(word.c_str(), kFirstRuleWord)) {
+    parsed.kind = RepeatKind::kFirst;
+  } else {
+    parsed = ParseRepeatRule(word.c_str());
+    if (parsed.kind == RepeatKind::kDefault) return false;
+  }
+  rule = parsed;
+  return true;
+}
+
+const char* RepeatRefusedMessage() {
+  return "While a button is held, its key can repeat as by default, always, never, or only "
+         "after the button has been held for a time from 100 to 2000 ms (type the number).\n\n"
+         "Choose one of these.";
+}
+
+void LoadEditorHoldKeys(IIniStrings& ini, const EditorFiles& files, const char* name,
+                        EditorHoldSlot (&slots)[kSlotCount]) {
+  for (int i = 0; i < kSlotCount; ++i) {
+    EditorHoldSlot& slot = slots[i];
+    slot = EditorHoldSlot{};
+    if (name[0] == '\0') continue;
+    const std::string holdKey = HoldKeyName(i);
+    BUTTONSLOT hold{};
+    ini.GetString(name, holdKey.c_str(), "", hold.szHotkey, sizeof hold.szHotkey, files.userDef);
+    ParseHotkeyString(hold);
+    SlotToHotkeyValue(hold, slot.hold);
+    if (!HasHoldAction(slot)) slot.hold = HOTKEYVALUE{};
+    ini.GetString(name, holdKey.c_str(), "", slot.szCaption, sizeof slot.szCaption,
+                  files.userDefInf);
+    char rule[32];
+    ini.GetString(name, RepeatKeyName(i).c_str(), "", rule, sizeof rule, files.userDef);
+    slot.repeat = ParseRepeatRule(rule);
+  }
+}
+
+void SaveEditorHoldKeys(IIniStore& ini, const EditorFiles& files, const char* name,
+                        const EditorHoldSlot (&slots)[kSlotCount]) {
+  if (name[0] == '\0') return;
+  for (int i = 0; i < kSlotCount; ++i) {
+    const EditorHoldSlot& slot = slots[i];
+    const std::string holdKey = HoldKeyName(i);
+    if (HasHoldAction(slot)) {
+      char hotkey[kHotkeyLen];
+      HotkeyValueToString(slot.hold, hotkey);
+      ini.WriteString(name, holdKey.c_str(), hotkey, files.userDef);
+      ini.WriteString(name, holdKey.c_str(), slot.szCaption, files.userDefInf);
+    } else {
+      ini.WriteString(name, holdKey.c_str(), nullptr, files.userDef);
+      ini.WriteString(name, holdKey.c_str(), nullptr, files.userDefInf);
+    }
+    const std::string rule = FormatRepeatRule(slot.repeat);
+    ini.WriteString(name, RepeatKeyName(i).c_str(), rule.empty() ? nullptr : rule.c_str(),
+                    files.userDef);
   }
 }
 

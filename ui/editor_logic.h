@@ -9,6 +9,7 @@
 #include <string>
 
 #include "keys/hotkey_table.h"
+#include "profiles/hold_keys.h"
 #include "profiles/ini_store.h"
 #include "ui/editor_layout.h"
 
@@ -115,6 +116,42 @@ void SaveAllOtherProgramsMark(IIniStore& ini, const EditorFiles& files, const ch
 
 // "FilePath" and "ExeFile" of a profile.
 void WriteProfilePath(IIniStore& ini, const EditorFiles& files, const char* name, const char* path);
+
+// What the editor holds of a slot besides its tap: the action of a held
+// button (no key: none), its caption, and what the button's repeats do.
+struct EditorHoldSlot {
+  HOTKEYVALUE hold = {};
+  char szCaption[kDescriptionLen] = "";
+  RepeatRule repeat;
+};
+
+bool HasHoldAction(const EditorHoldSlot& slot);
+
+// The rules the editor's list offers, the one of a slot without a rule first.
+inline constexpr RepeatRule kRepeatChoices[] = {
+    {RepeatKind::kDefault, 0},   {RepeatKind::kEvery, 0},     {RepeatKind::kFirst, 0},
+    {RepeatKind::kAfterMs, 300}, {RepeatKind::kAfterMs, 500}, {RepeatKind::kAfterMs, 1000},
+};
+// How the list names a rule: "default", "always", "never", "500 ms".
+std::string RepeatChoiceText(const RepeatRule& rule);
+// A rule chosen or typed: the list's words, the files' "every" and "first",
+// or milliseconds in the rule's range with or without "ms" (case and blanks
+// around ignored; empty is the default). False for anything else.
+bool ParseRepeatChoice(const char* text, RepeatRule& rule);
+// What the editor says when it refuses a typed rule.
+const char* RepeatRefusedMessage();
+
+// Reads the hold actions, their captions and the repeat rules of profile
+// name; an empty name, a missing key or a value that does not read gives
+// none.
+void LoadEditorHoldKeys(IIniStrings& ini, const EditorFiles& files, const char* name,
+                        EditorHoldSlot (&slots)[kSlotCount]);
+
+// Writes them with the profile: a hold action and its caption, a rule other
+// than the default; the keys of a slot without one are deleted, so a profile
+// that never had them is written as before. Nothing for an empty name.
+void SaveEditorHoldKeys(IIniStore& ini, const EditorFiles& files, const char* name,
+                        const EditorHoldSlot (&slots)[kSlotCount]);
 
 // Empties the profile's sections in both profile files: it is no longer
 // listed, and its name may be used again.

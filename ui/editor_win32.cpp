@@ -71,12 +71,21 @@ BOOL CHotkeyEditorDlg::OnInitDialog() {
   FillProfileList(m_ini, m_EditorCombo, m_files.userDef);
   m_pHotKeyCtrl = Item(IDC_HOTKEY);
   SetHotkeyControl(0);
+  m_bHoldView = false;
+  HWND repeat = Item(IDC_EDITOR_REPEAT);
+  for (const RepeatRule& rule : kRepeatChoices) {
+    SendMessageA(repeat, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(RepeatChoiceText(rule).c_str()));
+  }
+  SendMessageA(repeat, CB_LIMITTEXT, 31, 0);
   RegisterCaptureHotkeys();
   AddTooltips();
   // The window's own DPI: with per-monitor awareness the screen's
   // LOGPIXELSX is the session's, not that of the monitor the editor is on.
   ApplyDpi(static_cast<int>(DpiOfWindow(Hwnd())));
   CreateButtons();
+  // The picture under the buttons (it was the first child, on top): it then
+  // clips them out when it paints, and never covers one for a moment.
+  SetWindowPos(PictureControl(), HWND_BOTTOM, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
   m_dpiLayout.Capture(Hwnd());
   SelectButton(kFirstEditorSlot);
   OnSelchangeProfile();
@@ -224,6 +233,12 @@ void CHotkeyEditorDlg::OnCommand(int id, int code, HWND) {
     case IDC_EDITOR_CLEAR:
       OnClear();
       break;
+    case IDC_EDITOR_HOLD:
+      if (code == BN_CLICKED) OnHoldView();
+      break;
+    case IDC_HOTKEY:
+      if (code == EN_CHANGE) OnHotkeyEdited();
+      break;
     case IDC_SAVE_EXIT:
       OnOK();
       break;
@@ -251,6 +266,7 @@ bool CHotkeyEditorDlg::PreTranslateMessage(MSG& msg) {
   if (msg.wParam != VK_BACK && msg.wParam != VK_SPACE && msg.wParam != VK_RETURN) return false;
   if (m_pHotKeyCtrl == nullptr || GetFocus() != m_pHotKeyCtrl) return false;
   SetHotkeyControl(static_cast<uint16_t>(msg.wParam));
+  OnHotkeyEdited();
   return true;
 }
 
@@ -278,6 +294,7 @@ void CHotkeyEditorDlg::OnHotKey(LPARAM lp) {
   const uint8_t vk = LOBYTE(HIWORD(lp));
   const uint8_t flags = HotkeyFlagsForModifiers(LOWORD(lp));
   SetHotkeyControl(static_cast<uint16_t>((flags << 8) | vk));
+  OnHotkeyEdited();
 }
 
 void CHotkeyEditorDlg::SetHotkeyControl(uint16_t value) {
@@ -286,31 +303,90 @@ void CHotkeyEditorDlg::SetHotkeyControl(uint16_t value) {
 
 void CHotkeyEditorDlg::RedrawButton(int n) {
   // The buttons are children of the dialog: include them in the redraw.
-  RedrawWindow(Hwnd(), &m_rcButton[n], nullptr,
-               RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW | RDW_ALLCHILDREN);
+  // Nothing is erased, and the picture clips the buttons out: the screen
+  // goes from one whole image of the button to the next, never showing the
+  // dialog or the picture there in between.
+  RedrawWindow(Hwnd(), &m_rcButton[n], nullptr, RDW_INVALIDATE | RDW_UPDATENOW | RDW_ALLCHILDREN);
 }
 
 void CHotkeyEditorDlg::ShowSlot(int n) {
-  SetHotkeyControl(HotkeyControlValue(m_EditorHotKeys[n]));
-  SetItemText(IDC_DESCRIPTION, m_EditorTable.Slot(n).szDescription);
+  const EditorHoldSlot& held = m_HoldSlots[n];
+  if (m_bHoldView) {
+    SetHotkeyControl(HotkeyControlValue(held.hold));
+    SetItemText(IDC_DESCRIPTION, held.szCaption);
+  } else {
+    SetHotkeyControl(HotkeyControlValue(m_EditorHotKeys[n]));
+    SetItemText(IDC_DESCRIPTION, m_EditorTable.Slot(n).szDescription);
+  }
+  CheckDlgButton(Hwnd(), IDC_EDITOR_HOLD, m_bHoldView ? BST_CHECKED : BST_UNCHECKED);
+  HWND repeat = Item(IDC_EDITOR_REPEAT);
+  const std::string rule = RepeatChoiceText(held.repeat);
+  const LRESULT choice = SendMessageA(repeat, CB_FINDSTRINGEXACT, static_cast<WPARAM>(-1),
+                                      reinterpret_cast<LPARAM>(rule.c_str()));
+  SendMessageA(repeat, CB_SETCURSEL, static_cast<WPARAM>(choice), 0);
+  if (choice == CB_ERR) SetWindowTextA(repeat, rule.c_str());
+  ShowHoldState(n);
+}
+
+void CHotkeyEditorDlg::ShowHoldState(int n, bool hasHold) {
+  m_Buttons[n].SetMarked(hasHold);
+  if (n != m_nCurButton) return;
+  EnableWindow(Item(IDC_EDITOR_REPEAT), !hasHold);
+  EnableWindow(Item(IDC_EDITOR_REPEAT_LABEL), !hasHold);
+}
+
+void CHotkeyEditorDlg::OnHotkeyEdited() {
+  if (!m_bHoldView || m_pHotKeyCtrl == nullptr) return;
+  const LRESULT value = SendMessageA(m_pHotKeyCtrl, HKM_GETHOTKEY, 0, 0);
+  ShowHoldState(m_nCurButton, (value & 0xFF) != 0);
 }
 
 bool CHotkeyEditorDlg::CommitShownSlot() {
-  // What the controls show belongs to the selected slot.
+  // What the controls show belongs to the selected slot: to its press, or
+  // to its hold action in the hold view.
   const int c = m_nCurButton;
-  GetItemText(IDC_DESCRIPTION, m_EditorTable.Slot(c).szDescription, kDescriptionLen);
+  EditorHoldSlot& held = m_HoldSlots[c];
+  GetItemText(IDC_DESCRIPTION, m_bHoldView ? held.szCaption : m_EditorTable.Slot(c).szDescription,
+              kDescriptionLen);
+  HOTKEYVALUE& target = m_bHoldView ? held.hold : m_EditorHotKeys[c];
   const LRESULT value = SendMessageA(m_pHotKeyCtrl, HKM_GETHOTKEY, 0, 0);
   const HOTKEYVALUE shown = HotkeyValueFromControl(static_cast<uintptr_t>(value));
-  if (IsStorableHotkey(shown)) {
-    m_EditorHotKeys[c] = shown;
-    return true;
+  if (!IsStorableHotkey(shown)) {
+    // Saved, the key would be lost without a word: the slot keeps its
+    // hotkey, and stays selected for another key.
+    SetHotkeyControl(HotkeyControlValue(target));
+    ShowHoldState(c);
+    MessageBoxA(Hwnd(), UnnamedKeyMessage(shown).c_str(), kKeyRefusedCaption,
+                MB_OK | MB_ICONWARNING);
+    SetFocus(m_pHotKeyCtrl);
+    return false;
   }
-  // Saved, the key would be lost without a word: the slot keeps its hotkey,
-  // and stays selected for another key.
-  SetHotkeyControl(HotkeyControlValue(m_EditorHotKeys[c]));
-  MessageBoxA(Hwnd(), UnnamedKeyMessage(shown).c_str(), kKeyRefusedCaption, MB_OK | MB_ICONWARNING);
-  SetFocus(m_pHotKeyCtrl);
+  target = shown;
+  // Modifiers without a key are no hold action.
+  if (!HasHoldAction(held)) held.hold = HOTKEYVALUE{};
+  ShowHoldState(c);
+  return CommitRepeatRule(c);
+}
+
+bool CHotkeyEditorDlg::CommitRepeatRule(int c) {
+  if (ParseRepeatChoice(ItemString(IDC_EDITOR_REPEAT).c_str(), m_HoldSlots[c].repeat)) return true;
+  // The typed text stays for correcting; the slot keeps its rule.
+  MessageBoxA(Hwnd(), RepeatRefusedMessage(), kKeyRefusedCaption, MB_OK | MB_ICONWARNING);
+  SetFocus(Item(IDC_EDITOR_REPEAT));
   return false;
+}
+
+void CHotkeyEditorDlg::OnHoldView() {
+  const bool hold = IsDlgButtonChecked(Hwnd(), IDC_EDITOR_HOLD) == BST_CHECKED;
+  if (hold == m_bHoldView) return;
+  if (!CommitShownSlot()) {
+    CheckDlgButton(Hwnd(), IDC_EDITOR_HOLD, m_bHoldView ? BST_CHECKED : BST_UNCHECKED);
+    return;
+  }
+  m_bHoldView = hold;
+  ShowSlot(m_nCurButton);
+  // Ready for the key, as after a button is selected.
+  SetFocus(m_pHotKeyCtrl);
 }
 
 bool CHotkeyEditorDlg::SelectButton(int n) {
@@ -323,6 +399,8 @@ bool CHotkeyEditorDlg::SelectButton(int n) {
                            kBitmapNormal + c);
   RedrawButton(c);
   m_nCurButton = n;
+  // A selected button shows its press first; "Hold" turns to its hold.
+  m_bHoldView = false;
   ShowSlot(n);
   return true;
 }
@@ -356,6 +434,8 @@ void CHotkeyEditorDlg::OnSelchangeProfile() {
   // Nothing selected shows an empty profile; a name too long is not loaded.
   if (m_EditorCombo.SelectedIndex() >= 0 && !m_EditorCombo.SelectedName(name)) return;
   LoadEditorProfile(m_ini, m_files, name.c_str(), m_EditorTable, m_EditorHotKeys);
+  LoadEditorHoldKeys(m_ini, m_files, name.c_str(), m_HoldSlots);
+  for (int n = 0; n < kSlotCount; ++n) ShowHoldState(n);
   SetItemText(IDC_EDITOR_NAME, name.c_str());
   char path[kMaxPath] = "";
   if (!name.empty()) {
@@ -380,6 +460,7 @@ bool CHotkeyEditorDlg::OnSaveProfile() {
   CopyBounded(fittedPath, path.c_str());
   CheckedWrites writes(m_ini);
   SaveEditorProfile(writes, m_files, name.c_str(), fittedPath, m_EditorHotKeys, m_EditorTable);
+  SaveEditorHoldKeys(writes, m_files, name.c_str(), m_HoldSlots);
   SaveAllOtherProgramsMark(writes, m_files, name.c_str(),
                            IsDlgButtonChecked(Hwnd(), IDC_EDITOR_ALL_OTHERS) == BST_CHECKED);
   return !ReportIfWriteFailed(Hwnd(), writes);
@@ -496,8 +577,8 @@ void CHotkeyEditorDlg::OnBrowse() {
 void CHotkeyEditorDlg::OnClear() {
   m_EditorTable.Slot(m_nCurButton) = BUTTONSLOT{};
   m_EditorHotKeys[m_nCurButton] = HOTKEYVALUE{};
-  SetHotkeyControl(0);
-  SetItemText(IDC_DESCRIPTION, "");
+  m_HoldSlots[m_nCurButton] = EditorHoldSlot{};
+  ShowSlot(m_nCurButton);
 }
 
 }  // namespace k7

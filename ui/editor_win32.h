@@ -52,6 +52,9 @@ class CHotkeyEditorDlg : public ui::CDialog {
   void OnBrowse();
   void OnClear();
   void OnHotKey(LPARAM lp);
+  // "Hold" checked or unchecked: the key and caption fields change over to
+  // the selected slot's action when held, or back to its press.
+  void OnHoldView();
 
  protected:
   INT_PTR HandleMessage(UINT msg, WPARAM wp, LPARAM lp) override;
@@ -73,8 +76,20 @@ class CHotkeyEditorDlg : public ui::CDialog {
   // Takes what the controls show into the selected slot; a key without a
   // name is refused with a message, and the slot keeps its hotkey.
   bool CommitShownSlot();
-  // Puts slot n's hotkey and description into the controls.
+  // Puts slot n's hotkey and description (those of its hold action while
+  // "Hold" is checked) and its repeat rule into the controls.
   void ShowSlot(int n);
+  // The repeat rule shown, into slot c; a text that names no rule is
+  // refused with a message, and the slot keeps its rule.
+  bool CommitRepeatRule(int c);
+  // Slot n's button marked when the slot has a hold action, and, for the
+  // selected slot, its repeat rule usable only without one (a held button
+  // then does not repeat). hasHold: what the controls show now.
+  void ShowHoldState(int n, bool hasHold);
+  void ShowHoldState(int n) { ShowHoldState(n, HasHoldAction(m_HoldSlots[n])); }
+  // The hotkey control changed: in the hold view, whether it holds a key
+  // decides the mark and the rule at once.
+  void OnHotkeyEdited();
   void SetHotkeyControl(uint16_t value);
   // The whole text of a control.
   std::string ItemString(int id) const;
@@ -107,6 +122,10 @@ class CHotkeyEditorDlg : public ui::CDialog {
   HOTKEYVALUE m_EditorHotKeys[kSlotCount] = {};
   // The profile on screen; its descriptions are the ones edited.
   CHotkeyTable m_EditorTable;
+  // The hold actions, their captions and the repeat rules on screen.
+  EditorHoldSlot m_HoldSlots[kSlotCount];
+  // The key and caption fields show the selected slot's hold action.
+  bool m_bHoldView = false;
   // Bitmap base of the next blink (normal or pressed).
   int m_nBlinkBase = kBitmapNormal;
 };

@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "base/text.h"
 #include "dispatch/dispatch.h"
 #include "fakes/temp_dir.h"
 #include "fakes/portable_ini_store.h"
@@ -101,6 +102,73 @@ TEST(EditorAllOtherPrograms, TheMarkIsSavedOnOneProfileOnly) {
     SaveAllOtherProgramsMark(ini, files, row.name, row.marked);
     EXPECT_EQ(test::TempDir::Read(file), row.after != nullptr ? row.after : row.before) << row.what;
   }
+}
+
+TEST(EditorRepeatRule, ChosenAndTypedTextsAreReadOrRefused) {
+  using K = RepeatKind;
+  const struct {
+    const char* text;
+    bool ok;
+    RepeatRule rule;
+  } rows[] = {
+      {"", true, {}},
+      {"  Always ", true, {K::kEvery, 0}},
+      {"every", true, {K::kEvery, 0}},
+      {"first", true, {K::kFirst, 0}},
+      {"750MS", true, {K::kAfterMs, 750}},
+      {" 100 ", true, {K::kAfterMs, 100}},
+      {"99", false, {}},
+      {"2001 ms", false, {}},
+      {"5 00", false, {}},
+      {"ms", false, {}},
+      {"fast", false, {}},
+  };
+  const RepeatRule before{K::kAfterMs, 1234};
+  for (const auto& row : rows) {
+    RepeatRule rule = before;
+    EXPECT_EQ(ParseRepeatChoice(row.text, rule), row.ok) << row.text;
+    EXPECT_EQ(rule, row.ok ? row.rule : before) << row.text;  // refused: unchanged
+  }
+  // What the list shows reads back as the same rule.
+  for (const RepeatRule& choice : kRepeatChoices) {
+    RepeatRule back = before;
+    EXPECT_TRUE(ParseRepeatChoice(RepeatChoiceText(choice).c_str(), back));
+    EXPECT_EQ(back, choice) << RepeatChoiceText(choice);
+  }
+}
+
+// Hold actions, captions and rules come back as saved; a slot without them
+// has no keys, so a file that never held them is not touched.
+TEST(EditorHoldKeys, SavedAndReadBackAndAbsentWhenNone) {
+  test::TempDir dir;
+  PortableIniStore ini;
+  const std::string plainDef = "[A]\r\n1=0-A\r\n", plainInf = "[A]\r\n1=One\r\n";
+  const std::string def = dir.Write("UserDef.ini", plainDef);
+  const std::string inf = dir.Write("UserDefInf.ini", plainInf);
+  const EditorFiles files{"", def.c_str(), inf.c_str()};
+  EditorHoldSlot slots[kSlotCount], back[kSlotCount];
+  slots[1] = {{'Q', kHotkeyControl | kHotkeyShift, 0}, "Quit", {RepeatKind::kFirst, 0}};
+  slots[30].repeat = {RepeatKind::kAfterMs, 400};
+  CopyBounded(slots[31].szCaption, "no hold action, not kept");
+  SaveEditorHoldKeys(ini, files, "A", slots);
+  EXPECT_EQ(test::TempDir::Read(def),
+            "[A]\r\n1=0-A\r\nHold1=0-C-S-Q\r\nRepeat1=first\r\nRepeat30=400\r\n");
+  EXPECT_EQ(test::TempDir::Read(inf), "[A]\r\n1=One\r\nHold1=Quit\r\n");
+  LoadEditorHoldKeys(ini, files, "A", back);
+  slots[31] = EditorHoldSlot{};
+  for (int i = 0; i < kSlotCount; ++i) {
+    EXPECT_EQ(HotkeyControlValue(back[i].hold), HotkeyControlValue(slots[i].hold)) << i;
+    EXPECT_STREQ(back[i].szCaption, slots[i].szCaption) << i;
+    EXPECT_EQ(back[i].repeat, slots[i].repeat) << i;
+  }
+  // Unreadable values read as none; saved empty, every key goes.
+  dir.Write("UserDef.ini", plainDef + "Hold2=0-\r\nRepeat2=fast\r\nHold3=0-NOSUCHKEY\r\n");
+  LoadEditorHoldKeys(ini, files, "A", back);
+  EXPECT_FALSE(HasHoldAction(back[2]) || HasHoldAction(back[3]) ||
+               back[2].repeat.kind != RepeatKind::kDefault);
+  for (EditorHoldSlot& slot : back) slot = EditorHoldSlot{};
+  SaveEditorHoldKeys(ini, files, "A", back);
+  EXPECT_EQ(test::TempDir::Read(def) + test::TempDir::Read(inf), plainDef + plainInf);
 }
 
 TEST(EditorHotkeys, ModifiersBecomeControlFlags) {

@@ -82,7 +82,12 @@ TEST_F(FirstRunTest, DefaultKeepsTheUsersOwnProfilesAndSettings) {
   ini.WriteString("DVD", "APName", "Mine", g_szCtrlIniPath);
   ini.WriteString("WinDVD", "1", "0-Q", g_szUserDefIniPath);      // an edit, lost
   ini.WriteString("WinDVD", "Note", "kept", g_szUserDefIniPath);  // another key, kept
-  ini.WriteSection("IE", "\0", g_szUserDefIniPath);               // deleted, restored
+  // Held-button keys: a built-in profile has none; the user's own keeps its.
+  ini.WriteString("WinDVD", "Hold30", "0-A-F4", g_szUserDefIniPath);
+  ini.WriteString("WinDVD", "Hold30", "Close", g_szUserDefInfIniPath);
+  ini.WriteString("WinRip", "Repeat10", "first", g_szUserDefIniPath);
+  ini.WriteString("Mine", "Hold5", "0-C-W", g_szUserDefIniPath);
+  ini.WriteSection("IE", "\0", g_szUserDefIniPath);  // deleted, restored
   ini.WriteSection("IE", "\0", g_szUserDefInfIniPath);
 
   WriteDefaultProfiles(ini);
@@ -99,6 +104,14 @@ TEST_F(FirstRunTest, DefaultKeepsTheUsersOwnProfilesAndSettings) {
   EXPECT_STREQ(value, "kept");
   ini.GetString("IE", "33", "", value, sizeof value, g_szUserDefInfIniPath);
   EXPECT_STREQ(value, "New Page");
+  for (const char* file : {g_szUserDefIniPath, g_szUserDefInfIniPath}) {
+    ini.GetString("WinDVD", "Hold30", "gone", value, sizeof value, file);
+    EXPECT_STREQ(value, "gone") << file;
+  }
+  ini.GetString("WinRip", "Repeat10", "gone", value, sizeof value, g_szUserDefIniPath);
+  EXPECT_STREQ(value, "gone");
+  ini.GetString("Mine", "Hold5", "", value, sizeof value, g_szUserDefIniPath);
+  EXPECT_STREQ(value, "0-C-W");
   RefreshProfileList(ini, box, g_szUserDefIniPath);
   EXPECT_EQ(box.names, (std::vector<std::string>{"WinDVD", "WinRip", "IE", "PowerPoint", "Mine"}));
 }

@@ -64,6 +64,21 @@ RECT ClientRectOf(HWND editor, HWND child) {
   return r;
 }
 
+COLORREF ScreenPixel(int x, int y) {
+  HDC screen = GetDC(nullptr);
+  const COLORREF c = GetPixel(screen, x, y);
+  ReleaseDC(nullptr, screen);
+  return c;
+}
+
+// The colour of a button's top right corner, where a hold action's mark is.
+constexpr COLORREF kHoldMark = RGB(0, 224, 255);
+COLORREF CornerOf(HWND button) {
+  RECT r;
+  GetWindowRect(button, &r);
+  return ScreenPixel(r.right - 2, r.top + 1);
+}
+
 class EditorAtDpi : public EditorTest {
  protected:
   void ExpectRemoteAt(int dpi);
@@ -72,8 +87,8 @@ class EditorAtDpi : public EditorTest {
 // Every button lies on the remote's picture at its place, both scaled by
 // dpi / 96 from the layout the picture was drawn from (to a pixel of the
 // scaled picture; at 96 DPI exactly the layout), and the selected one blinks
-// there. With K7_EDITOR_HOLD_MS set the editor stays open that long for a
-// screenshot.
+// there, its hold action's mark in its corner all along. With
+// K7_EDITOR_HOLD_MS set the editor stays open that long for a screenshot.
 void EditorAtDpi::ExpectRemoteAt(int dpi) {
   harness::ScopedLogPixels logPixels(static_cast<DWORD>(dpi));
   // A path wider than its line: drawn shortened, its text stays whole.
@@ -81,13 +96,17 @@ void EditorAtDpi::ExpectRemoteAt(int dpi) {
       "C:\\Users\\Somebody\\AppData\\Local\\Programs\\Media Centre Player\\bin\\zeta.exe";
   std::string userDef = kUserDef;
   userDef.replace(userDef.find("C:\\Apps\\zeta.exe"), 16, longPath);
+  userDef.insert(userDef.find("[Alpha]"), "Hold3=0-A-F4\n");
   WriteFiles(userDef, kUserDefInf);
   StartProgram();
   ASSERT_NE(OpenEditor(), nullptr);
   EXPECT_EQ(Text(IDC_EDITOR_PATH), longPath);
   Press(0x59);
   ASSERT_TRUE(WaitDescription("Zeta three"));
-  HWND picture = FindWindowExA(Editor(), nullptr, "Static", nullptr);
+  HWND picture = nullptr;  // the one static showing a bitmap
+  while ((picture = FindWindowExA(Editor(), picture, "Static", nullptr)) != nullptr &&
+         (GetWindowLongA(picture, GWL_STYLE) & SS_TYPEMASK) != SS_BITMAP) {
+  }
   ASSERT_NE(picture, nullptr);
   const RECT pic = ClientRectOf(Editor(), picture);
   const double scale = dpi / 96.0;
@@ -123,19 +142,19 @@ void EditorAtDpi::ExpectRemoteAt(int dpi) {
   auto centre = [&](int slot) {
     RECT r;
     GetWindowRect(Item(2000 + slot), &r);
-    HDC screen = GetDC(nullptr);
-    const COLORREF c = GetPixel(screen, (r.left + r.right) / 2, (r.top + r.bottom) / 2);
-    ReleaseDC(nullptr, screen);
-    return c;
+    return ScreenPixel((r.left + r.right) / 2, (r.top + r.bottom) / 2);
   };
-  std::set<COLORREF> selected, other;
+  std::set<COLORREF> selected, other, marks;
   for (int i = 0; i < 25; ++i) {
     selected.insert(centre(3));
     other.insert(centre(4));
+    marks.insert(CornerOf(Item(2003)));
     Sleep(100);
   }
-  EXPECT_EQ(selected.size(), 2u);
-  EXPECT_EQ(other.size(), 1u);
+  EXPECT_EQ(selected.size(), 2u) << ::testing::PrintToString(selected);
+  EXPECT_EQ(other.size(), 1u) << ::testing::PrintToString(other);
+  EXPECT_EQ(marks, std::set<COLORREF>{kHoldMark});
+  EXPECT_NE(CornerOf(Item(2004)), kHoldMark);
 
   char hold[16] = "";
   if (GetEnvironmentVariableA("K7_EDITOR_HOLD_MS", hold, sizeof hold) > 0) Sleep(atoi(hold));
@@ -304,6 +323,10 @@ TEST_F(EditorTest, AKeyWithoutANameIsRefusedANewlyNamedOneSaved) {
     EXPECT_EQ(Hotkey(), HotkeyOf('N', HOTKEYF_SHIFT));
     EXPECT_EQ(Text(IDC_DESCRIPTION), "Zeta three");  // still selected, the editor open
   }
+  // Wine without a window manager now and then leaves the foreground to
+  // the desktop once a message box has gone; Windows gives it back to the
+  // editor.
+  ASSERT_TRUE(harness::MakeForeground(Editor()));
   TypeIntoHotkey(VK_F13, {VK_CONTROL});
   ASSERT_TRUE(WaitUntil([&] { return Hotkey() == HotkeyOf(VK_F13, HOTKEYF_CONTROL); }));
   PostCommand(IDC_SAVE_EXIT);
@@ -612,6 +635,72 @@ TEST_F(EditorTest, TheAllOtherProgramsBoxKeepsTheMarkOnOneProfile) {
 
 // Browse writes the new path into the profile on screen, found by its whole
 // name: a cut one would name the other profile here.
+// A button's hold action with its caption, and a repeat rule: set on the
+// screen (the key captured in the hold view), saved, read back from the
+// files and by the next editor; Clear removes them.
+TEST_F(EditorTest, HoldActionsAndRepeatRulesAreSavedReadBackAndCleared) {
+  WriteFiles(kUserDef, kUserDefInf);
+  StartProgram();
+  ASSERT_NE(OpenEditor(), nullptr);
+  ASSERT_TRUE(harness::MakeForeground(Editor()));
+  auto clickHold = [&] { harness::SendTo(Item(IDC_EDITOR_HOLD), BM_CLICK, 0, 0); };
+  Press(0x59);
+  ASSERT_TRUE(WaitDescription("Zeta three"));
+  EXPECT_NE(CornerOf(Item(2003)), kHoldMark);
+  clickHold();
+  EXPECT_EQ(Hotkey(), 0);
+  EXPECT_EQ(Text(IDC_DESCRIPTION), "");
+  TypeIntoHotkey(VK_ESCAPE, {VK_MENU});
+  SetText(Item(IDC_DESCRIPTION), "Close player");
+  Command(2013);
+  EXPECT_TRUE(IsWindowEnabled(Item(IDC_EDITOR_REPEAT)));
+  // A rule the list cannot read is refused, and the button stays selected.
+  SetText(Item(IDC_EDITOR_REPEAT), "fast");
+  PostCommand(2003);
+  HWND box = WaitDialog("Quorvan K7F3");
+  ASSERT_NE(box, nullptr);
+  EXPECT_NE(MessageText(box).find("100 to 2000 ms"), std::string::npos) << MessageText(box);
+  harness::PostTo(box, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), 0);
+  ASSERT_TRUE(WaitGone(box));
+  EXPECT_EQ(Text(IDC_DESCRIPTION), "Zeta thirteen");
+  SetText(Item(IDC_EDITOR_REPEAT), "750");
+  Command(2003);
+  // A button with a hold action does not repeat: its rule is not offered.
+  EXPECT_EQ(Text(IDC_DESCRIPTION), "Zeta three");
+  EXPECT_FALSE(IsWindowEnabled(Item(IDC_EDITOR_REPEAT)));
+  Command(IDC_EDITOR_SAVE);
+  EXPECT_TRUE(WaitUntil([&] { return CornerOf(Item(2003)) == kHoldMark; }));
+  EXPECT_NE(CornerOf(Item(2013)), kHoldMark);
+  EXPECT_EQ(Ini("UserDef.ini", "Zeta", "3"), "0-S-N");
+  EXPECT_EQ(Ini("UserDef.ini", "Zeta", "Hold3"), "0-A-ESC");
+  EXPECT_EQ(Ini("UserDefInf.ini", "Zeta", "3"), "Zeta three");
+  EXPECT_EQ(Ini("UserDefInf.ini", "Zeta", "Hold3"), "Close player");
+  EXPECT_EQ(Ini("UserDef.ini", "Zeta", "Repeat13"), "750");
+  EXPECT_EQ(Ini("UserDef.ini", "Zeta", "Repeat3") + Ini("UserDef.ini", "Zeta", "Hold13"),
+            "<missing><missing>");
+  PostCommand(IDCANCEL);
+  ASSERT_TRUE(WaitGone(Editor()));
+
+  // The next editor reads them back; Clear empties the hold action too.
+  ASSERT_NE(OpenEditor(), nullptr);
+  Command(2013);
+  EXPECT_EQ(Text(IDC_EDITOR_REPEAT), "750 ms");
+  Command(2003);
+  EXPECT_EQ(CornerOf(Item(2003)), kHoldMark);
+  EXPECT_EQ(Hotkey(), HotkeyOf('N', HOTKEYF_SHIFT));
+  clickHold();
+  EXPECT_EQ(Hotkey(), HotkeyOf(VK_ESCAPE, HOTKEYF_ALT));
+  EXPECT_EQ(Text(IDC_DESCRIPTION), "Close player");
+  Command(IDC_EDITOR_CLEAR);
+  EXPECT_TRUE(WaitUntil([&] { return CornerOf(Item(2003)) != kHoldMark; }));
+  PostCommand(IDC_SAVE_EXIT);
+  ASSERT_TRUE(WaitGone(Editor()));
+  EXPECT_EQ(Ini("UserDef.ini", "Zeta", "3"), "0-");
+  EXPECT_EQ(Ini("UserDef.ini", "Zeta", "Hold3"), "<missing>");
+  EXPECT_EQ(Ini("UserDefInf.ini", "Zeta", "Hold3"), "<missing>");
+  EXPECT_EQ(Ini("UserDef.ini", "Zeta", "Repeat13"), "750");
+}
+
 TEST_F(EditorTest, BrowseWritesThePathOnly) {
   const std::string longName = "Long profile name " + std::string(42, 'x');
   const std::string cutName = longName.substr(0, 49);

@@ -96,6 +96,9 @@ const ExpectedControl kEditorControls[] = {
     {IDC_HOTKEY, kHotkey, "", true, 84, 143, 85, 14},
     {IDC_DESCRIPTION, kEdit, "", true, 176, 143, 63, 14},
     {IDC_EDITOR_CLEAR, kPush, "Clear", true, 86, 161, 50, 14},
+    {IDC_EDITOR_HOLD, kCheckBox, "Hold", true, 142, 163, 28, 10},
+    {IDC_EDITOR_REPEAT_LABEL, kNameLabel, "Repeat", false, 172, 164, 26, 8},
+    {IDC_EDITOR_REPEAT, kCombo, "", true, 199, 161, 47, 100},
     {IDCANCEL, kPush, "Cancel", true, 82, 187, 50, 14},
     {IDC_EDITOR_SAVE, kPush, "Save", true, 139, 187, 50, 14},
     {IDC_SAVE_EXIT, kPush, "OK", true, 196, 187, 50, 14},
@@ -187,7 +190,7 @@ TEST(EditorTemplates, ControlsInTabOrderWithIdsKindsTextsAndPlaces) {
       }
       // A drop-down combo box is as tall as its edit field; the template's
       // height is that of the open list.
-      if (want.id == IDC_EDITOR_PROFILE) at.bottom = place.bottom;
+      if (ClassOf(c) == kCombo.cls) at.bottom = place.bottom;
       EXPECT_EQ(at, place);
     }
   }
