@@ -3,6 +3,7 @@
 #include <array>
 #include <climits>
 #include <cstdio>
+#include <cstdlib>
 #include <string>
 
 #include "base/text.h"
@@ -94,6 +95,16 @@ constexpr std::array<ButtonCode, 256> BuildLookup() {
 
 constexpr std::array<ButtonCode, 256> kLookup = BuildLookup();
 
+// A parsed slot's hotkey in the notation it is stored in; empty when the slot
+// sends no key.
+void StoredHotkeyOf(const BUTTONSLOT& slot, char (&out)[kHotkeyLen]) {
+  out[0] = '\0';
+  if (slot.byKey == 0) return;
+  HOTKEYVALUE value{};
+  SlotToHotkeyValue(slot, value);
+  HotkeyValueToString(value, out);
+}
+
 }  // namespace
 
 const ButtonCode& LookupButtonCode(int code) {
@@ -120,6 +131,10 @@ Dispatcher::Dispatcher(DispatchPlatform platform, const DispatchStart& start)
 void Dispatcher::MovePointer(int dx, int dy) {
   const int d = m_nMouseStep.load() + 2;
   m_platform.input.MouseEvent(kMouseMove, dx * d, dy * d);
+  m_outcome.action = PressAction::kMouseMove;
+  m_outcome.dx = int8_t(dx);
+  m_outcome.dy = int8_t(dy);
+  m_outcome.distance = d;
   // Grows without a bound until timer 300 resets it; saturate rather than
   // overflow on a button held for weeks.
   int step = m_nMouseStep.load();
@@ -131,6 +146,8 @@ bool Dispatcher::ForegroundTakesInput() {
   const std::string exe = m_platform.matcher.ElevatedForeground();
   if (exe.empty()) return true;
   m_bInputRefused = true;
+  m_outcome.profile = ProfileUse::kElevated;
+  m_outcome.action = PressAction::kInputRefused;
   std::snprintf(m_szOsdText, kRefusedCaptionLen + 1, "Run as admin to control %s", exe.c_str());
   return false;
 }
@@ -138,6 +155,9 @@ bool Dispatcher::ForegroundTakesInput() {
 void Dispatcher::LaunchCategory(const char* category) {
   // The name whole: one cut to the buffer could name another profile, and an
   // empty one would look up the lines above the file's first section.
+  m_outcome.action = PressAction::kLaunch;
+  m_outcome.category = category;
+  m_outcome.launch = LaunchResult::kNoApplication;
   const std::string name = ReadWholeString(m_platform.ini, category, "APName", g_szCtrlIniPath);
   if (name.empty() || name.size() > size_t(kMaxProfileName)) {
     m_szLaunchApp[0] = '\0';
@@ -145,24 +165,33 @@ void Dispatcher::LaunchCategory(const char* category) {
     return;
   }
   CopyBounded(m_szLaunchApp, name.c_str());
+  CopyBounded(m_outcome.application, m_szLaunchApp);
   char path[kMaxPath];
   m_platform.ini.GetString(m_szLaunchApp, "FilePath", nullptr, path, sizeof path,
                            g_szUserDefIniPath);
+  CopyBounded(m_outcome.path, path);
+  m_outcome.launch = LaunchResult::kPathMissing;
   if (path[0] == '\0' || !m_platform.launcher.PathExists(path)) {
     CopyBounded(m_szOsdText, "File path error");
     return;
   }
   // A program that did not start must not be announced as if it had.
-  CopyBounded(m_szOsdText, m_platform.launcher.Start(path) ? m_szLaunchApp : "File path error");
+  const bool started = m_platform.launcher.Start(path);
+  m_outcome.launch = started ? LaunchResult::kStarted : LaunchResult::kStartFailed;
+  CopyBounded(m_szOsdText, started ? m_szLaunchApp : "File path error");
 }
 
 void Dispatcher::RunSlot(int n) {
+  m_outcome.slot = int8_t(n);
   if (m_bNoProfile) {
+    m_outcome.action = PressAction::kNoProfile;
     m_szOsdText[0] = '\0';
     return;
   }
   if (!ForegroundTakesInput()) return;
   m_HotkeyTable.SendHotkey(m_platform.input, n);
+  m_outcome.action = PressAction::kHotkey;
+  StoredHotkeyOf(m_HotkeyTable.Slot(n), m_outcome.hotkey);
   char key[4];
   std::snprintf(key, sizeof key, "%d", n);
   // 255 bytes with the terminator, as the caption has always been read.
@@ -185,6 +214,7 @@ void Dispatcher::Act(int code, int repeat) {
         if (entry.mouse == MouseAction::kMove) {
           MovePointer(entry.dx, entry.dy);
         } else {
+          m_outcome.action = PressAction::kMouseClick;
           InputBatch click;
           click.Mouse(kMouseLeftDown, 0, 0);
           click.Mouse(kMouseLeftUp, 0, 0);
@@ -192,17 +222,26 @@ void Dispatcher::Act(int code, int repeat) {
         }
       } else if (firstReport || !entry.slotOnlyFirstReport) {
         RunSlot(entry.slot);
+      } else {
+        m_outcome.action = PressAction::kRepeatIgnored;
+        m_outcome.slot = entry.slot;
       }
       return;
     case ButtonKind::kMouseToggle:
-      if (!firstReport) return;
+      if (!firstReport) {
+        m_outcome.action = PressAction::kRepeatIgnored;
+        return;
+      }
       {
         const bool on = !m_bMouseMode.load();
         m_bMouseMode.store(on);
+        m_outcome.action = PressAction::kMouseToggle;
+        m_outcome.mouseModeOn = on;
         CopyBounded(m_szOsdText, on ? "Mouse On" : "Mouse Off");
       }
       return;
     case ButtonKind::kLight:
+      m_outcome.action = PressAction::kLight;
       CopyBounded(m_szOsdText, "Light");
       return;
     case ButtonKind::kLaunch:
@@ -213,12 +252,15 @@ void Dispatcher::Act(int code, int repeat) {
 
 PressResult Dispatcher::DispatchRemoteButton(int code, int marker, int repeat) {
   m_bInputRefused = false;
+  m_outcome = PressOutcome{};
+  if ((marker & 0xFF) != kMarker) m_outcome.action = PressAction::kWrongMarker;
   if ((marker & 0xFF) == kMarker) {
     // Nothing may end the reader thread: a press that runs out of memory (a
     // hostile file, a huge value) does nothing more and shows no caption.
     try {
       if (m_platform.pressFiles != nullptr) m_platform.pressFiles->BeginPress();
       m_bNoProfile = !m_platform.matcher.MatchForegroundProfile(m_szCurProfile, m_HotkeyTable);
+      NoteMatch();
       Act(code, repeat);
     } catch (...) {
       m_bNoProfile = true;
@@ -231,7 +273,32 @@ PressResult Dispatcher::DispatchRemoteButton(int code, int marker, int repeat) {
   result.restartMouseTimer = !m_bInputRefused && FollowUpFor(code, m_bMouseMode.load(), true) ==
                                                      FollowUp::kRestartMouseTimer;
   CopyBounded(result.caption.text, m_szOsdText);
+  result.outcome = m_outcome;
   return result;
+}
+
+void Dispatcher::NoteMatch() {
+  CopyBounded(m_outcome.program, m_platform.matcher.ForegroundProgram());
+  if (m_bNoProfile) {
+    m_outcome.profile = ProfileUse::kNone;
+    return;
+  }
+  m_outcome.profile =
+      m_platform.matcher.MatchedCatchAll() ? ProfileUse::kCatchAll : ProfileUse::kNamed;
+  CopyBounded(m_outcome.profileName, m_szCurProfile);
+}
+
+bool Dispatcher::LogSwitchOn() {
+  char value[16] = "";
+  try {
+    if (m_platform.pressFiles != nullptr) m_platform.pressFiles->BeginPress();
+    m_platform.ini.GetString("Default", "Log", "0", value, sizeof value, g_szCtrlIniPath);
+  } catch (...) {
+    value[0] = '\0';
+  }
+  if (m_platform.pressFiles != nullptr) m_platform.pressFiles->EndPress();
+  // As GetPrivateProfileInt reads it: the leading number.
+  return std::strtol(value, nullptr, 10) != 0;
 }
 
 }  // namespace k7

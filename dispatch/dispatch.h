@@ -7,6 +7,7 @@
 #include <string>
 
 #include "dispatch/launcher.h"
+#include "dispatch/press_outcome.h"
 #include "keys/hotkey_table.h"
 #include "keys/input.h"
 #include "profiles/ini_store.h"
@@ -31,6 +32,10 @@ class IProfileMatcher {
   // it runs with more rights than this program: Windows drops the input
   // injected into it without a word. Empty otherwise.
   virtual std::string ElevatedForeground() { return std::string(); }
+  // The executable in front at the last match (its bare file name), and
+  // whether the profile it gave is the one marked for all other programs.
+  virtual const char* ForegroundProgram() const { return ""; }
+  virtual bool MatchedCatchAll() const { return false; }
 };
 
 struct DispatchPlatform {
@@ -89,6 +94,8 @@ struct Caption {
 struct PressResult {
   bool restartMouseTimer = false;
   Caption caption;
+  // What the press did, for the events window and the log.
+  PressOutcome outcome;
 };
 
 // What one press of a remote button does. Lives as long as the main window:
@@ -113,6 +120,10 @@ class Dispatcher {
   // and shows no caption.
   PressResult DispatchRemoteButton(int code, int marker, int repeat);
 
+  // Whether "Log" of the control file's [Default] is on, read afresh: a
+  // press of its own of the files, so call it once a report's action is done.
+  bool LogSwitchOn();
+
   // Timer 300: the acceleration starts again from its first step.
   void ResetMouseStep() { m_nMouseStep.store(0); }
 
@@ -133,6 +144,8 @@ class Dispatcher {
   // whatever the press injects.
   bool ForegroundTakesInput();
   void LaunchCategory(const char* category);
+  // The match's part of the outcome.
+  void NoteMatch();
 
   DispatchPlatform m_platform;
   std::atomic<bool> m_bMouseMode{false};
@@ -146,6 +159,8 @@ class Dispatcher {
   // The caption of the last action; a press that sets none shows it again.
   char m_szOsdText[kOsdTextLen] = "";
   char m_szLaunchApp[kNameLen] = "";
+  // What the current press did.
+  PressOutcome m_outcome;
 };
 
 }  // namespace k7

@@ -9,6 +9,7 @@ extern "C" {
 
 #include <algorithm>
 #include <atomic>
+#include <new>
 #include <vector>
 
 #include "osd/osd_win32.h"
@@ -145,6 +146,21 @@ class Win32Receiver::ReaderSink : public IReportSink {
     ResetEvent(receiver_.m_hReportEvent);
     readIssued_ = receiver_.IssueRead(buffer_, length_);
   }
+  void RecordEvent(const PressEvent& event) override {
+    // Stamped here, formatted and written by the host window's thread.
+    auto* record = new (std::nothrow) PressEvent(event);
+    if (record == nullptr) return;
+    SYSTEMTIME now;
+    GetLocalTime(&now);
+    record->year = now.wYear;
+    record->month = now.wMonth;
+    record->day = now.wDay;
+    record->hour = now.wHour;
+    record->minute = now.wMinute;
+    record->second = now.wSecond;
+    record->millis = now.wMilliseconds;
+    if (!PostMessageA(host_, WM_K7_EVENT, 0, reinterpret_cast<LPARAM>(record))) delete record;
+  }
 
   bool readIssued_ = true;
 
@@ -197,9 +213,9 @@ DWORD Win32Receiver::ReadReports() {
       }
       return receiverLost();  // the receiver has gone: the poll reconnects it
     }
-    if (bytes < 4) {
+    if (bytes < kShortestReport) {
       // Nothing a button could have sent: skip it, do not hand on old bytes.
-      sink.RearmRead();
+      RouteShortReport(sink, flags_, dispatcher_, buffer.data(), bytes);
     } else {
       RouteReport(sink, flags_, dispatcher_, buffer.data());
     }
