@@ -112,6 +112,9 @@ TEST_F(EventsWindow, ALinePerReportTheForegroundKeptAndTheSameLinesLogged) {
 
   // For the screenshot of the guide: the window stays up this long.
   if (const char* pose = std::getenv("K7_EVENTS_POSE_MS")) {
+    // The player aside, not activated, so the whole window shows.
+    SetWindowPos(player.Window(), nullptr, 600, 560, 0, 0,
+                 SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
     std::cout << "pose" << std::endl;
     Sleep(static_cast<DWORD>(std::atoi(pose)));
   }
