@@ -106,9 +106,30 @@ TEST_F(EventsWindow, ALinePerReportTheForegroundKeptAndTheSameLinesLogged) {
   ASSERT_TRUE(SendMessageTimeoutA(events, WM_COMMAND, MAKEWPARAM(1501, BN_CLICKED), 0,
                                   SMTO_ABORTIFHUNG, harness::kWaitMs, nullptr));
   EXPECT_EQ(Unstamped(ClipboardText()), expected);
-  std::ifstream log(program.Dir() + "\\K7F3.log", std::ios::binary);
-  const std::string logged((std::istreambuf_iterator<char>(log)), std::istreambuf_iterator<char>());
-  EXPECT_EQ(Unstamped(logged), expected);
+  const std::string logPath = program.Dir() + "\\K7F3.log";
+  {
+    std::ifstream log(logPath, std::ios::binary);
+    const std::string logged((std::istreambuf_iterator<char>(log)),
+                             std::istreambuf_iterator<char>());
+    EXPECT_EQ(Unstamped(logged), expected);
+  }
+
+  // A log that cannot be written: the presses go on, and the first failure
+  // shows once, as a line of its own.
+  ASSERT_TRUE(MoveFileA(logPath.c_str(), (logPath + ".seen").c_str()));
+  ASSERT_TRUE(CreateDirectoryA(logPath.c_str(), nullptr));
+  Press(kCodePageDown);
+  Press(kCodePageDown);
+  ASSERT_TRUE(harness::WaitUntil([&] { return LineCount(list) == expected.size() + 3; }))
+      << LineCount(list);
+  ASSERT_TRUE(SendMessageTimeoutA(events, WM_COMMAND, MAKEWPARAM(1501, BN_CLICKED), 0,
+                                  SMTO_ABORTIFHUNG, harness::kWaitMs, nullptr));
+  const std::vector<std::string> all = Unstamped(ClipboardText());
+  ASSERT_EQ(all.size(), expected.size() + 3);
+  EXPECT_EQ(all[5], expected[4]);
+  EXPECT_EQ(all[6].rfind("log | The log " + logPath + " could not be written (error ", 0), 0u)
+      << all[6];
+  EXPECT_EQ(all[7], expected[4]);
 
   // For the screenshot of the guide: the window stays up this long.
   if (const char* pose = std::getenv("K7_EVENTS_POSE_MS")) {
