@@ -68,97 +68,54 @@ struct LineRow {
   const char* what;
   std::function<void(PressWorld&)> setUp;
   std::vector<uint8_t> report;  // as read, report ID first
-  const char* line;             // after the time; null: no record at all
+  std::string line;             // after the time; empty: no record at all
   bool logged = false;
 };
 
 TEST(EventLines, EachKindOfReportGivesItsLine) {
-  const auto mouseMode = [](PressWorld& w) {
+  using World = PressWorld&;
+  const auto mouseMode = [](World w) {
     const uint8_t toggle[kReportLen] = {0, 0x47, 0x7F, 0};
     RouteReport(w.sink, w.flags, w.dispatcher, toggle);
     w.sink.events.clear();
   };
-  const std::vector<LineRow> rows = {
-      {"slot",
-       nullptr,
-       {0, 0x02, 0x7F, 0},
-       "02 7F 00 | player.exe | Player | hotkey 0-C (slot 28) | \"caption 28\""},
-      {"repeat of a slot",
-       nullptr,
-       {0, 0x02, 0x7F, 1},
-       "02 7F 01 | player.exe | Player | hotkey 0-C (slot 28) | \"caption 28\""},
-      {"mouse move",
-       mouseMode,
-       {0, 0x41, 0x7F, 0},
-       "41 7F 00 | player.exe | Player | mouse move right 2 | -"},
-      {"mouse click",
-       mouseMode,
-       {0, 0x45, 0x7F, 0},
-       "45 7F 00 | player.exe | Player | mouse left click | -"},
-      {"mouse toggle",
-       nullptr,
-       {0, 0x47, 0x7F, 0},
-       "47 7F 00 | player.exe | Player | mouse mode on | \"Mouse On\""},
-      {"launch started",
-       nullptr,
-       {0, 0x55, 0x7F, 0},
-       "55 7F 00 | player.exe | Player | launch DVD (Disc): started C:\\Apps\\disc.exe | \"Disc\""},
-      {"launch refused",
-       [](PressWorld& w) { w.launcher.refused.insert("C:\\Apps\\disc.exe"); },
-       {0, 0x55, 0x7F, 0},
-       "55 7F 00 | player.exe | Player | launch DVD (Disc): failed to start C:\\Apps\\disc.exe | "
-       "\"File path error\""},
-      {"launch of a missing program",
-       [](PressWorld& w) { w.launcher.existing.clear(); },
-       {0, 0x55, 0x7F, 0},
-       "55 7F 00 | player.exe | Player | launch DVD (Disc): failed, C:\\Apps\\disc.exe not found | "
-       "\"File path error\""},
-      {"disabled",
-       [](PressWorld& w) { w.flags.bDisabled = true; },
-       {0, 0x02, 0x7F, 0},
-       "02 7F 00 | - | - | nothing: disabled | -"},
-      {"learning",
-       [](PressWorld& w) { w.flags.bEditorOpen = true; },
-       {0, 0x02, 0x7F, 0},
-       "02 7F 00 | - | - | nothing: learning | -"},
-      {"wrong marker", nullptr, {0, 0x02, 0x7E, 0}, "02 7E 00 | - | - | nothing: wrong marker | -"},
-      {"no slot",
-       nullptr,
-       {0, 0x08, 0x7F, 0},
-       "08 7F 00 | player.exe | Player | nothing: no slot | -"},
-      {"no profile",
-       [](PressWorld& w) {
-         w.matcher.profile.clear();
-         w.matcher.program = "notes.exe";
-       },
-       {0, 0x02, 0x7F, 0},
-       "02 7F 00 | notes.exe | (none) | nothing: no profile (slot 28) | \"\""},
-      {"elevated",
-       [](PressWorld& w) { w.matcher.elevated = w.matcher.program = "admin.exe"; },
-       {0, 0x02, 0x7F, 0},
-       "02 7F 00 | admin.exe | refused: runs elevated | nothing: admin.exe runs elevated | \"Run "
-       "as admin to control admin.exe\""},
-      {"catch-all",
-       [](PressWorld& w) {
-         w.matcher.catchAll = true;
-         w.matcher.program = "notes.exe";
-       },
-       {0, 0x5C, 0x7F, 0},
-       "5C 7F 00 | notes.exe | Player (all other programs) | hotkey 0-B (slot 1) | \"caption 1\""},
-      {"too short", nullptr, {0, 0x02}, "02 | - | - | nothing: too short | -"},
-      {"window closed, log off",
-       [](PressWorld& w) { w.flags.bEventsOpen = false; },
-       {0, 0x02, 0x7F, 0},
-       nullptr},
-      {"window closed, log on",
-       [](PressWorld& w) {
-         w.flags.bEventsOpen = false;
-         w.ini.Set(g_szCtrlIniPath, "Default", "Log", "1");
-       },
-       {0, 0x02, 0x7F, 0},
-       "02 7F 00 | player.exe | Player | hotkey 0-C (slot 28) | \"caption 28\"",
-       true},
+  const auto startFails = [](World w) { w.launcher.refused.insert("C:\\Apps\\disc.exe"); };
+  const auto noProgram = [](World w) { w.launcher.existing.clear(); };
+  const auto disabled = [](World w) { w.flags.bDisabled = true; };
+  const auto learning = [](World w) { w.flags.bEditorOpen = true; };
+  const auto noProfile = [](World w) {
+    w.matcher.profile.clear(), w.matcher.program = "notes.exe";
   };
+  const auto elevated = [](World w) { w.matcher.elevated = w.matcher.program = "admin.exe"; };
+  const auto catchAll = [](World w) { w.matcher.catchAll = true, w.matcher.program = "notes.exe"; };
+  const auto closed = [](World w) { w.flags.bEventsOpen = false; };
+  const auto closedLogOn = [](World w) {
+    w.flags.bEventsOpen = false;
+    w.ini.Set(g_szCtrlIniPath, "Default", "Log", "1");
+  };
+  const std::string slot28 = "player.exe | Player | hotkey 0-C (slot 28) | \"caption 28\"";
+  // clang-format off
+  const std::vector<LineRow> rows = {
+      {"slot", nullptr, {0, 0x02, 0x7F, 0}, "02 7F 00 | " + slot28},
+      {"repeat of a slot", nullptr, {0, 0x02, 0x7F, 1}, "02 7F 01 | " + slot28},
+      {"mouse move", mouseMode, {0, 0x41, 0x7F, 0}, "41 7F 00 | player.exe | Player | mouse move right 2 | -"},
+      {"mouse click", mouseMode, {0, 0x45, 0x7F, 0}, "45 7F 00 | player.exe | Player | mouse left click | -"},
+      {"mouse toggle", nullptr, {0, 0x47, 0x7F, 0}, "47 7F 00 | player.exe | Player | mouse mode on | \"Mouse On\""},
+      {"launch started", nullptr, {0, 0x55, 0x7F, 0}, "55 7F 00 | player.exe | Player | launch DVD (Disc): started C:\\Apps\\disc.exe | \"Disc\""},
+      {"launch refused", startFails, {0, 0x55, 0x7F, 0}, "55 7F 00 | player.exe | Player | launch DVD (Disc): failed to start C:\\Apps\\disc.exe | \"File path error\""},
+      {"launch of a missing program", noProgram, {0, 0x55, 0x7F, 0}, "55 7F 00 | player.exe | Player | launch DVD (Disc): failed, C:\\Apps\\disc.exe not found | \"File path error\""},
+      {"disabled", disabled, {0, 0x02, 0x7F, 0}, "02 7F 00 | - | - | nothing: disabled | -"},
+      {"learning", learning, {0, 0x02, 0x7F, 0}, "02 7F 00 | - | - | nothing: learning | -"},
+      {"wrong marker", nullptr, {0, 0x02, 0x7E, 0}, "02 7E 00 | - | - | nothing: wrong marker | -"},
+      {"no slot", nullptr, {0, 0x08, 0x7F, 0}, "08 7F 00 | player.exe | Player | nothing: no slot | -"},
+      {"no profile", noProfile, {0, 0x02, 0x7F, 0}, "02 7F 00 | notes.exe | (none) | nothing: no profile (slot 28) | \"\""},
+      {"elevated", elevated, {0, 0x02, 0x7F, 0}, "02 7F 00 | admin.exe | refused: runs elevated | nothing: admin.exe runs elevated | \"Run as admin to control admin.exe\""},
+      {"catch-all", catchAll, {0, 0x5C, 0x7F, 0}, "5C 7F 00 | notes.exe | Player (all other programs) | hotkey 0-B (slot 1) | \"caption 1\""},
+      {"too short", nullptr, {0, 0x02}, "02 | - | - | nothing: too short | -"},
+      {"window closed, log off", closed, {0, 0x02, 0x7F, 0}, ""},
+      {"window closed, log on", closedLogOn, {0, 0x02, 0x7F, 0}, "02 7F 00 | " + slot28, true},
+  };
+  // clang-format on
   for (const LineRow& row : rows) {
     SCOPED_TRACE(row.what);
     PressWorld world;
@@ -171,7 +128,7 @@ TEST(EventLines, EachKindOfReportGivesItsLine) {
     } else {
       RouteReport(world.sink, world.flags, world.dispatcher, report.data());
     }
-    if (row.line == nullptr) {
+    if (row.line.empty()) {
       EXPECT_TRUE(world.sink.events.empty());
       continue;
     }
@@ -179,7 +136,7 @@ TEST(EventLines, EachKindOfReportGivesItsLine) {
     PressEvent event = world.sink.events[0];
     event.year = 2026, event.month = 12, event.day = 9, event.hour = 7, event.minute = 5;
     event.second = 1, event.millis = 23;
-    EXPECT_EQ(FormatEventLine(event), std::string("2026-12-09 07:05:01.023 | ") + row.line);
+    EXPECT_EQ(FormatEventLine(event), "2026-12-09 07:05:01.023 | " + row.line);
     EXPECT_EQ(event.log, row.logged);
   }
 }

@@ -131,6 +131,19 @@ TEST_F(EventsWindow, ALinePerReportTheForegroundKeptAndTheSameLinesLogged) {
       << all[6];
   EXPECT_EQ(all[7], expected[4]);
 
+  // Closed and opened again, it keeps its place, its size and its lines.
+  ASSERT_TRUE(SetWindowPos(events, nullptr, 30, 50, 700, 320, SWP_NOZORDER | SWP_NOACTIVATE));
+  RECT placed{}, reopened{};
+  GetWindowRect(events, &placed);
+  ASSERT_TRUE(SendMessageTimeoutA(events, WM_COMMAND, IDCANCEL, 0, SMTO_ABORTIFHUNG,
+                                  harness::kWaitMs, nullptr));
+  EXPECT_FALSE(IsWindowVisible(events));
+  ASSERT_TRUE(program.Send(WM_COMMAND, kTrayEvents, 0));
+  EXPECT_TRUE(IsWindowVisible(events));
+  GetWindowRect(events, &reopened);
+  EXPECT_TRUE(EqualRect(&placed, &reopened));
+  EXPECT_EQ(LineCount(list), expected.size() + 3);
+
   // For the screenshot of the guide: the window stays up this long.
   if (const char* pose = std::getenv("K7_EVENTS_POSE_MS")) {
     // The player aside, not activated, so the whole window shows.
