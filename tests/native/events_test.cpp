@@ -70,6 +70,7 @@ struct LineRow {
   std::vector<uint8_t> report;  // as read, report ID first
   std::string line;             // after the time; empty: no record at all
   bool logged = false;
+  bool fired = false;  // the action fires later, without a report of its own
 };
 
 TEST(EventLines, EachKindOfReportGivesItsLine) {
@@ -113,6 +114,7 @@ TEST(EventLines, EachKindOfReportGivesItsLine) {
       {"catch-all", catchAll, {0, 0x5C, 0x7F, 0}, "5C 7F 00 | notes.exe | Player (all other programs) | hotkey 0-B (slot 1) | \"caption 1\""},
       {"too short", nullptr, {0, 0x02}, "02 | - | - | nothing: too short | -"},
       {"window closed, log off", closed, {0, 0x02, 0x7F, 0}, ""},
+      {"fired on a timeout", nullptr, {0, 0x02, 0x7F, 0}, "02 timeout | player.exe | Player | on timeout: hotkey 0-C (slot 28) | \"caption 28\"", false, true},
       {"window closed, log on", closedLogOn, {0, 0x02, 0x7F, 0}, "02 7F 00 | " + slot28, true},
   };
   // clang-format on
@@ -123,7 +125,10 @@ TEST(EventLines, EachKindOfReportGivesItsLine) {
     std::vector<uint8_t> report = row.report;
     report.resize(kReportLen, 0);
     world.sink.buffer = report.data();
-    if (row.report.size() < size_t(kShortestReport)) {
+    if (row.fired) {
+      const PressResult result = world.dispatcher.DispatchRemoteButton(report[1], report[2], 0);
+      RecordFiredAction(world.sink, world.flags, world.dispatcher, report[1], result);
+    } else if (row.report.size() < size_t(kShortestReport)) {
       RouteShortReport(world.sink, world.flags, world.dispatcher, report.data(), row.report.size());
     } else {
       RouteReport(world.sink, world.flags, world.dispatcher, report.data());
