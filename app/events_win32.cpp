@@ -1,11 +1,23 @@
 #include "app/events_win32.h"
 
+#include <algorithm>
+
 #include "app/event_log.h"
 #include "base/dpi.h"
 #include "base/dpi_win32.h"
 #include "res/resource.h"
 
 namespace k7 {
+namespace {
+
+// The width of a line in the list's font, with room for the item's margin.
+int LineWidth(HDC dc, const char* text, int length) {
+  SIZE size{};
+  GetTextExtentPoint32A(dc, text, length, &size);
+  return size.cx + 8;
+}
+
+}  // namespace
 
 CEventsWindow::~CEventsWindow() {
   flags_.bEventsOpen = false;
@@ -70,8 +82,8 @@ INT_PTR CEventsWindow::HandleMessage(UINT msg, WPARAM wp, LPARAM lp) {
     case WM_DPICHANGED:
       dpi_ = HIWORD(wp);
       dpiLayout_.OnDpiChanged(HIWORD(wp), *reinterpret_cast<const RECT*>(lp));
-      widest_ = 0;  // measured again in the new font as lines come
       Layout();
+      MeasureLines();
       return TRUE;
     case WM_GETMINMAXINFO: {
       auto* info = reinterpret_cast<MINMAXINFO*>(lp);
@@ -119,18 +131,37 @@ void CEventsWindow::Append(const std::string& line) {
 
   // The horizontal scroll bar reaches the widest line.
   HDC dc = GetDC(list);
-  if (dc != nullptr) {
-    const auto font = reinterpret_cast<HFONT>(SendMessageA(list, WM_GETFONT, 0, 0));
-    const HGDIOBJ old = font != nullptr ? SelectObject(dc, font) : nullptr;
-    SIZE size{};
-    GetTextExtentPoint32A(dc, line.c_str(), static_cast<int>(line.size()), &size);
-    if (old != nullptr) SelectObject(dc, old);
-    ReleaseDC(list, dc);
-    if (size.cx + 8 > widest_) {
-      widest_ = size.cx + 8;
-      SendMessageA(list, LB_SETHORIZONTALEXTENT, widest_, 0);
-    }
+  if (dc == nullptr) return;
+  const auto font = reinterpret_cast<HFONT>(SendMessageA(list, WM_GETFONT, 0, 0));
+  const HGDIOBJ old = font != nullptr ? SelectObject(dc, font) : nullptr;
+  const int width = LineWidth(dc, line.c_str(), static_cast<int>(line.size()));
+  if (old != nullptr) SelectObject(dc, old);
+  ReleaseDC(list, dc);
+  if (width > widest_) {
+    widest_ = width;
+    SendMessageA(list, LB_SETHORIZONTALEXTENT, widest_, 0);
   }
+}
+
+void CEventsWindow::MeasureLines() {
+  HWND list = Item(IDC_EVENTS_LIST);
+  HDC dc = GetDC(list);
+  if (dc == nullptr) return;
+  const auto font = reinterpret_cast<HFONT>(SendMessageA(list, WM_GETFONT, 0, 0));
+  const HGDIOBJ old = font != nullptr ? SelectObject(dc, font) : nullptr;
+  widest_ = 0;
+  const auto count = static_cast<int>(SendMessageA(list, LB_GETCOUNT, 0, 0));
+  std::string text;
+  for (int i = 0; i < count; ++i) {
+    const auto length = SendMessageA(list, LB_GETTEXTLEN, i, 0);
+    if (length == LB_ERR) continue;
+    text.assign(static_cast<size_t>(length) + 1, '\0');
+    SendMessageA(list, LB_GETTEXT, i, reinterpret_cast<LPARAM>(text.data()));
+    widest_ = std::max(widest_, LineWidth(dc, text.c_str(), static_cast<int>(length)));
+  }
+  if (old != nullptr) SelectObject(dc, old);
+  ReleaseDC(list, dc);
+  SendMessageA(list, LB_SETHORIZONTALEXTENT, widest_, 0);
 }
 
 void CEventsWindow::CopyAll() {

@@ -44,6 +44,9 @@ class CEventsWindow : public ui::CDialog {
   void CopyAll();
   void Clear();
   void Append(const std::string& line);
+  // The horizontal scroll bar's reach, from every line in the list's font
+  // (a DPI change gives it another).
+  void MeasureLines();
 
   SharedFlags& flags_;
   ui::CDpiLayout dpiLayout_;
