@@ -78,7 +78,8 @@ bool CTrayIcon::ShowBalloon(const char* text) {
   Fill(data);
   // The balloon's fields came with the second version of the structure.
   data.cbSize = NOTIFYICONDATAA_V2_SIZE;
-  data.uFlags = NIF_INFO;
+  // The picture and tip again with it, so that the icon stays as it is.
+  data.uFlags |= NIF_INFO;
   CopyBounded(data.szInfo, text);
   data.szInfoTitle[0] = '\0';
   data.dwInfoFlags = NIIF_NONE;
