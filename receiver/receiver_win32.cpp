@@ -147,11 +147,16 @@ class Win32Receiver::ReaderSink : public IReportSink {
     readIssued_ = receiver_.IssueRead(buffer_, length_);
   }
   void RecordEvent(const PressEvent& event) override {
-    // Stamped here, formatted and written by the host window's thread.
+    // Stamped here with the time the report came (an action that fired on
+    // its own: now), formatted and written by the host window's thread.
     auto* record = new (std::nothrow) PressEvent(event);
     if (record == nullptr) return;
-    SYSTEMTIME now;
-    GetLocalTime(&now);
+    FILETIME utc = arrived_, local;
+    if (event.fired) GetSystemTimeAsFileTime(&utc);
+    SYSTEMTIME now{};
+    if (!FileTimeToLocalFileTime(&utc, &local) || !FileTimeToSystemTime(&local, &now)) {
+      GetLocalTime(&now);
+    }
     record->year = now.wYear;
     record->month = now.wMonth;
     record->day = now.wDay;
@@ -163,6 +168,9 @@ class Win32Receiver::ReaderSink : public IReportSink {
   }
 
   bool readIssued_ = true;
+  // When the report being handled came: the cheapest clock, taken for every
+  // report; made local time only for a record.
+  FILETIME arrived_{};
 
  private:
   Win32Receiver& receiver_;
@@ -195,6 +203,7 @@ DWORD Win32Receiver::ReadReports() {
     const DWORD woke = WaitForMultipleObjects(2, waits, FALSE, INFINITE);
     if (woke != WAIT_OBJECT_0 + 1) break;
     DWORD bytes = 0;
+    GetSystemTimeAsFileTime(&sink.arrived_);
     if (!GetOverlappedResult(m_hDevice, &m_ovReport, &bytes, FALSE)) {
       if (GetLastError() == ERROR_MORE_DATA) {
         // Longer than any report (pipe): skip the whole message, keep the
