@@ -81,6 +81,12 @@ BOOL CMainDlg::OnInitDialog() {
     return FALSE;
   }
   m_receiver.SetHostWindow(Hwnd());
+  {
+    const std::string ctrl = g_szCtrlIniPath;
+    const size_t slash = LastBackslash(ctrl);
+    m_log = std::make_unique<EventLogFile>(
+        m_logFiles, slash == std::string::npos ? std::string() : ctrl.substr(0, slash + 1));
+  }
   m_settings.Attach(m_hInstance, {g_szCtrlIniPath, g_szUserDefIniPath, g_szUserDefInfIniPath});
 
   const int icon = m_connection.ConnectAtStartup();
@@ -153,6 +159,9 @@ INT_PTR CMainDlg::HandleMessage(UINT msg, WPARAM wp, LPARAM lp) {
     case WM_DPICHANGED:
       OnDpiChanged(HIWORD(wp), *reinterpret_cast<const RECT*>(lp));
       return TRUE;
+    case WM_K7_EVENT:
+      OnPressEvent(lp);
+      return TRUE;
     case WM_K7_LEARN:
       // Learning belongs to the hotkey editor, on this thread.
       m_settings.LearnInEditor(static_cast<int>(wp), static_cast<int>(lp));
@@ -185,6 +194,9 @@ void CMainDlg::OnCommand(int id, int code, HWND) {
       break;
     case ID_TRAY_EXIT:
       ExitProgram();
+      break;
+    case ID_TRAY_EVENTS:
+      m_events.Open(m_hInstance);
       break;
     default:
       break;
@@ -240,6 +252,19 @@ void CMainDlg::OnTimer(UINT_PTR id) {
   }
 }
 
+void CMainDlg::OnPressEvent(LPARAM record) {
+  const std::unique_ptr<PressEvent> event(reinterpret_cast<PressEvent*>(record));
+  if (event == nullptr) return;
+  const std::string line = FormatEventLine(*event);
+  if (m_events.IsOpen()) m_events.AddLine(line);
+  if (!event->log || m_log == nullptr) return;
+  // A write that fails costs the press nothing: it was over before this.
+  if (m_log->Write(line) != LogWrite::kFirstFailure) return;
+  const std::string text = LogFailureText(m_log->Path(), m_log->LastError());
+  m_events.AddLine(LogFailureLine(*event, text));
+  m_tray.ShowBalloon(text.c_str());
+}
+
 void CMainDlg::ExitProgram() {
   if (m_bExited) return;
   m_bExited = true;
@@ -247,6 +272,7 @@ void CMainDlg::ExitProgram() {
   KillTimer(Hwnd(), IDT_MOUSEACCEL);
   m_tray.Remove();
   StopReaderOrEnd();
+  m_events.Close();
   PostQuitMessage(0);
 }
 

@@ -5,6 +5,11 @@
 
 #include <windows.h>
 
+#include <memory>
+
+#include "app/event_log.h"
+#include "app/event_log_win32.h"
+#include "app/events_win32.h"
 #include "app/tray_menu.h"
 #include "app/tray_win32.h"
 #include "dispatch/dispatch.h"
@@ -48,6 +53,9 @@ class CMainDlg : public ui::CDialog, private IConnectionView {
   void ShowTrayMenu();
   void OnTrayOpen();
   void OnTimer(UINT_PTR id);
+  // A report's record from the reader (lParam: the PressEvent it made): a
+  // line for the events window and, with "Log" on, the log file.
+  void OnPressEvent(LPARAM record);
   // The window moved to a monitor of another scale, or the scale changed.
   void OnDpiChanged(UINT dpi, const RECT& suggested);
   void SetWindowIcons(UINT dpi);
@@ -86,6 +94,10 @@ class CMainDlg : public ui::CDialog, private IConnectionView {
   CTrayIcon m_tray;
   // The settings controls of this window, and the hotkey editor behind them.
   CSettingsPage m_settings{*this, m_flags};
+  CEventsWindow m_events{m_flags};
+  Win32LogFiles m_logFiles;
+  // Beside the INI files, once their paths are known.
+  std::unique_ptr<EventLogFile> m_log;
 };
 
 }  // namespace k7

@@ -1,4 +1,4 @@
-// The tray icon's menu: four items, built anew for each right click.
+// The tray icon's menu: five items, built anew for each right click.
 #pragma once
 
 #include <cstdint>
@@ -11,16 +11,18 @@ constexpr int ID_TRAY_RELOAD = 202;
 constexpr int ID_TRAY_DISABLE = 203;
 constexpr int ID_TRAY_ENABLE = 204;
 constexpr int ID_TRAY_EXIT = 205;
+constexpr int ID_TRAY_EVENTS = 206;
 
 constexpr uint16_t kLangTraditionalChinese = 1028;  // 0x0404, Taiwan
 
-// The five texts, in the ANSI code page they are shown in.
+// The texts, in the ANSI code page they are shown in.
 struct TrayMenuTexts {
   const char* open;
   const char* reload;
   const char* disable;
   const char* enable;
   const char* exit;
+  const char* events;
 };
 
 // Chinese (Big5) on a system whose default language is 1028, English otherwise.
@@ -31,7 +33,7 @@ struct TrayMenuItem {
   const char* text;
 };
 
-// Open Editer, Reload, Disable or Enable (by the flag), Exit.
+// Open Editer, Reload, Disable or Enable (by the flag), Events..., Exit.
 std::vector<TrayMenuItem> BuildTrayMenu(const TrayMenuTexts& texts, bool disabled);
 
 }  // namespace k7

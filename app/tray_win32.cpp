@@ -69,3 +69,21 @@ void CTrayIcon::Show(HINSTANCE instance, int iconId) {
 }
 
 }  // namespace k7
+
+namespace k7 {
+
+bool CTrayIcon::ShowBalloon(const char* text) {
+  if (m_hOwner == nullptr) return false;
+  NOTIFYICONDATAA data;
+  Fill(data);
+  // The balloon's fields came with the second version of the structure.
+  data.cbSize = NOTIFYICONDATAA_V2_SIZE;
+  // The picture and tip again with it, so that the icon stays as it is.
+  data.uFlags |= NIF_INFO;
+  CopyBounded(data.szInfo, text);
+  data.szInfoTitle[0] = '\0';
+  data.dwInfoFlags = NIIF_NONE;
+  return Shell_NotifyIconA(NIM_MODIFY, &data) != FALSE;
+}
+
+}  // namespace k7

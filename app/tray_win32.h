@@ -28,6 +28,9 @@ class CTrayIcon {
   // icon at the small-icon size, Add (puts it back if it went missing),
   // Modify, then destroy the picture it replaced. User-interface thread only.
   void Show(HINSTANCE instance, int iconId);
+  // A balloon beside the icon with text and no title (a tooltip where the
+  // shell has no balloons); false when the shell refused it.
+  bool ShowBalloon(const char* text);
 
  private:
   void Fill(NOTIFYICONDATAA& data) const;

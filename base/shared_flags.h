@@ -18,6 +18,8 @@ struct SharedFlags {
   std::atomic<bool> bEditorOpen{false};
   // The on-screen display is switched on.
   std::atomic<bool> bOsdEnabled{true};
+  // The events window is open: the reader hands on a record of each report.
+  std::atomic<bool> bEventsOpen{false};
 };
 
 }  // namespace k7

@@ -3,6 +3,7 @@
 #include <array>
 #include <climits>
 #include <cstdio>
+#include <cstdlib>
 #include <string>
 
 #include "base/text.h"
@@ -94,6 +95,16 @@ constexpr std::array<ButtonCode, 256> BuildLookup() {
 
 constexpr std::array<ButtonCode, 256> kLookup = BuildLookup();
 
+// A parsed slot's hotkey in the notation it is stored in; empty when the slot
+// sends no key.
+void StoredHotkeyOf(const BUTTONSLOT& slot, char (&out)[kHotkeyLen]) {
+  out[0] = '\0';
+  if (slot.byKey == 0) return;
+  HOTKEYVALUE value{};
+  SlotToHotkeyValue(slot, value);
+  HotkeyValueToString(value, out);
+}
+
 }  // namespace
 
 const ButtonCode& LookupButtonCode(int code) {
@@ -120,6 +131,10 @@ Dispatcher::Dispatcher(DispatchPlatform platform, const DispatchStart& start)
 void Dispatcher::MovePointer(int dx, int dy) {
   const int d = m_nMouseStep.load() + 2;
   m_platform.input.MouseEvent(kMouseMove, dx * d, dy * d);
+  m_outcome.action = PressAction::kMouseMove;
+  m_outcome.dx = int8_t(dx);
+  m_outcome.dy = int8_t(dy);
+  m_outcome.distance = d;
   // Grows without a bound until timer 300 resets it; saturate rather than
   // overflow on a button held for weeks.
   int step = m_nMouseStep.load();
@@ -134,6 +149,8 @@ bool Dispatcher::ForegroundTakesInput() {
 bool Dispatcher::TakesInput(const std::string& elevatedExe) {
   if (elevatedExe.empty()) return true;
   m_bInputRefused = true;
+  m_outcome.profile = ProfileUse::kElevated;
+  m_outcome.action = PressAction::kInputRefused;
   std::snprintf(m_szOsdText, kRefusedCaptionLen + 1, "Run as admin to control %s",
                 elevatedExe.c_str());
   return false;
@@ -142,6 +159,9 @@ bool Dispatcher::TakesInput(const std::string& elevatedExe) {
 void Dispatcher::LaunchCategory(const char* category) {
   // The name whole: one cut to the buffer could name another profile, and an
   // empty one would look up the lines above the file's first section.
+  m_outcome.action = PressAction::kLaunch;
+  m_outcome.category = category;
+  m_outcome.launch = LaunchResult::kNoApplication;
   const std::string name = ReadWholeString(m_platform.ini, category, "APName", g_szCtrlIniPath);
   if (name.empty() || name.size() > size_t(kMaxProfileName)) {
     m_szLaunchApp[0] = '\0';
@@ -149,24 +169,33 @@ void Dispatcher::LaunchCategory(const char* category) {
     return;
   }
   CopyBounded(m_szLaunchApp, name.c_str());
+  CopyBounded(m_outcome.application, m_szLaunchApp);
   char path[kMaxPath];
   m_platform.ini.GetString(m_szLaunchApp, "FilePath", nullptr, path, sizeof path,
                            g_szUserDefIniPath);
+  CopyBounded(m_outcome.path, path);
+  m_outcome.launch = LaunchResult::kPathMissing;
   if (path[0] == '\0' || !m_platform.launcher.PathExists(path)) {
     CopyBounded(m_szOsdText, "File path error");
     return;
   }
   // A program that did not start must not be announced as if it had.
-  CopyBounded(m_szOsdText, m_platform.launcher.Start(path) ? m_szLaunchApp : "File path error");
+  const bool started = m_platform.launcher.Start(path);
+  m_outcome.launch = started ? LaunchResult::kStarted : LaunchResult::kStartFailed;
+  CopyBounded(m_szOsdText, started ? m_szLaunchApp : "File path error");
 }
 
 void Dispatcher::RunSlot(int n) {
+  m_outcome.slot = int8_t(n);
   if (m_bNoProfile) {
+    m_outcome.action = PressAction::kNoProfile;
     m_szOsdText[0] = '\0';
     return;
   }
   if (!ForegroundTakesInput()) return;
   m_HotkeyTable.SendHotkey(m_platform.input, n);
+  m_outcome.action = PressAction::kHotkey;
+  StoredHotkeyOf(m_HotkeyTable.Slot(n), m_outcome.hotkey);
   char key[4];
   std::snprintf(key, sizeof key, "%d", n);
   // 255 bytes with the terminator, as the caption has always been read.
@@ -207,6 +236,10 @@ bool Dispatcher::StartHoldPress(int n, int code, uint64_t nowMs) {
   m_platform.ini.GetString(m_szCurProfile, key, "", p.tap.szDescription, kOsdTextLen - 1,
                            g_szUserDefInfIniPath);
   p.elevated = m_platform.matcher.ElevatedForeground();
+  p.matched = m_outcome;
+  p.slot = int8_t(n);
+  m_outcome.action = PressAction::kHoldPending;
+  m_outcome.slot = int8_t(n);
   return true;
 }
 
@@ -245,8 +278,12 @@ void Dispatcher::PressSlot(const ButtonCode& entry, int code, bool firstReport, 
 }
 
 void Dispatcher::SendHeldAction(const BUTTONSLOT& action) {
+  m_outcome = m_press.matched;
+  m_outcome.slot = m_press.slot;
   if (!TakesInput(m_press.elevated)) return;
   CHotkeyTable::Send(m_platform.input, action);
+  m_outcome.action = &action == &m_press.hold ? PressAction::kHoldAction : PressAction::kHotkey;
+  StoredHotkeyOf(action, m_outcome.hotkey);
   CopyBounded(m_szOsdText, action.szDescription);
 }
 
@@ -279,6 +316,7 @@ void Dispatcher::ContinuePress(int code, uint64_t nowMs, bool& silent) {
     // rest of the press does nothing.
     if (p.held || held < uint64_t(p.holdMs)) {
       silent = true;
+      m_outcome.action = p.held ? PressAction::kRepeatIgnored : PressAction::kHoldPending;
       return;
     }
     p.held = true;
@@ -289,9 +327,11 @@ void Dispatcher::ContinuePress(int code, uint64_t nowMs, bool& silent) {
   // long enough, if ever.
   if (p.rule.kind != RepeatKind::kAfterMs || held < uint64_t(p.rule.ms)) {
     silent = true;
+    m_outcome.action = PressAction::kRepeatIgnored;
     return;
   }
   m_bNoProfile = !m_platform.matcher.MatchForegroundProfile(m_szCurProfile, m_HotkeyTable);
+  NoteMatch();
   RunSlot(LookupButtonCode(code).slot);
 }
 
@@ -310,6 +350,7 @@ void Dispatcher::Act(int code, int repeat, uint64_t nowMs, bool& silent) {
         if (entry.mouse == MouseAction::kMove) {
           MovePointer(entry.dx, entry.dy);
         } else {
+          m_outcome.action = PressAction::kMouseClick;
           InputBatch click;
           click.Mouse(kMouseLeftDown, 0, 0);
           click.Mouse(kMouseLeftUp, 0, 0);
@@ -320,14 +361,20 @@ void Dispatcher::Act(int code, int repeat, uint64_t nowMs, bool& silent) {
       }
       return;
     case ButtonKind::kMouseToggle:
-      if (!firstReport) return;
+      if (!firstReport) {
+        m_outcome.action = PressAction::kRepeatIgnored;
+        return;
+      }
       {
         const bool on = !m_bMouseMode.load();
         m_bMouseMode.store(on);
+        m_outcome.action = PressAction::kMouseToggle;
+        m_outcome.mouseModeOn = on;
         CopyBounded(m_szOsdText, on ? "Mouse On" : "Mouse Off");
       }
       return;
     case ButtonKind::kLight:
+      m_outcome.action = PressAction::kLight;
       CopyBounded(m_szOsdText, "Light");
       return;
     case ButtonKind::kLaunch:
@@ -347,6 +394,8 @@ PressResult Dispatcher::DispatchRemoteButton(int code, int marker, int repeat, u
   bool silent = false;
   bool tapSent = false;
   int tappedCode = -1;
+  m_outcome = PressOutcome{};
+  if ((marker & 0xFF) != kMarker) m_outcome.action = PressAction::kWrongMarker;
   if ((marker & 0xFF) == kMarker) {
     // Nothing may end the reader thread: a press that runs out of memory (a
     // hostile file, a huge value) does nothing more and shows no caption.
@@ -367,11 +416,13 @@ PressResult Dispatcher::DispatchRemoteButton(int code, int marker, int repeat, u
         ContinuePress(code, nowMs, silent);
       } else if (track == Track::kLate) {
         silent = true;  // its press has ended: ignored
+        m_outcome.action = PressAction::kRepeatIgnored;
       } else {
         // A new press of the button: what it was last followed for (another
         // profile's rule, one since removed) has no say over its repeats.
         if (code == m_press.code) m_press.code = -1;
         m_bNoProfile = !m_platform.matcher.MatchForegroundProfile(m_szCurProfile, m_HotkeyTable);
+        NoteMatch();
         Act(code, repeat, nowMs, silent);
       }
       if (silent) m_bInputRefused = tapRefused;
@@ -389,6 +440,7 @@ PressResult Dispatcher::DispatchRemoteButton(int code, int marker, int repeat, u
   result.restartMouseTimer = !m_bInputRefused && FollowUpFor(shown, m_bMouseMode.load(), true) ==
                                                      FollowUp::kRestartMouseTimer;
   CopyBounded(result.caption.text, m_szOsdText);
+  result.outcome = m_outcome;
   return result;
 }
 
@@ -399,6 +451,7 @@ PressResult Dispatcher::ReleaseTimedOut(uint64_t nowMs) {
     return result;
   }
   m_bInputRefused = false;
+  m_outcome = PressOutcome{};
   try {
     EndPress();
   } catch (...) {
@@ -407,7 +460,32 @@ PressResult Dispatcher::ReleaseTimedOut(uint64_t nowMs) {
   result.restartMouseTimer = !m_bInputRefused && FollowUpFor(m_press.code, m_bMouseMode.load(),
                                                              true) == FollowUp::kRestartMouseTimer;
   CopyBounded(result.caption.text, m_szOsdText);
+  result.outcome = m_outcome;
   return result;
+}
+
+void Dispatcher::NoteMatch() {
+  CopyBounded(m_outcome.program, m_platform.matcher.ForegroundProgram());
+  if (m_bNoProfile) {
+    m_outcome.profile = ProfileUse::kNone;
+    return;
+  }
+  m_outcome.profile =
+      m_platform.matcher.MatchedCatchAll() ? ProfileUse::kCatchAll : ProfileUse::kNamed;
+  CopyBounded(m_outcome.profileName, m_szCurProfile);
+}
+
+bool Dispatcher::LogSwitchOn() {
+  char value[16] = "";
+  try {
+    if (m_platform.pressFiles != nullptr) m_platform.pressFiles->BeginPress();
+    m_platform.ini.GetString("Default", "Log", "0", value, sizeof value, g_szCtrlIniPath);
+  } catch (...) {
+    value[0] = '\0';
+  }
+  if (m_platform.pressFiles != nullptr) m_platform.pressFiles->EndPress();
+  // As GetPrivateProfileInt reads it: the leading number.
+  return std::strtol(value, nullptr, 10) != 0;
 }
 
 }  // namespace k7

@@ -7,6 +7,7 @@
 #include <string>
 
 #include "dispatch/launcher.h"
+#include "dispatch/press_outcome.h"
 #include "keys/hotkey_table.h"
 #include "keys/input.h"
 #include "profiles/hold_keys.h"
@@ -32,6 +33,10 @@ class IProfileMatcher {
   // it runs with more rights than this program: Windows drops the input
   // injected into it without a word. Empty otherwise.
   virtual std::string ElevatedForeground() { return std::string(); }
+  // The executable in front at the last match (its bare file name), and
+  // whether the profile it gave is the one marked for all other programs.
+  virtual const char* ForegroundProgram() const { return ""; }
+  virtual bool MatchedCatchAll() const { return false; }
 };
 
 struct DispatchPlatform {
@@ -93,6 +98,8 @@ struct PressResult {
   // The report only went into a press whose action is not decided yet, or
   // one that has done all it does: nothing follows it, not even a caption.
   bool silent = false;
+  // What the press did, for the events window and the log.
+  PressOutcome outcome;
 };
 
 // What one press of a remote button does. Lives as long as the main window:
@@ -122,6 +129,8 @@ class Dispatcher {
   // A press of a slot with a hold action that may still end as a tap: its
   // ordinary hotkey goes out once no report of it comes before TapDueMs().
   bool TapPending() const { return m_press.open && m_press.hold.byKey != 0 && !m_press.held; }
+  // The button whose press is followed; -1 for none.
+  int PendingCode() const { return m_press.code; }
   uint64_t TapDueMs() const { return m_press.lastMs + uint64_t(m_press.releaseMs); }
   // No report came in time: sends the pending tap as the profile matched at
   // the press's first report had it. Silent when no tap is due at nowMs.
@@ -133,6 +142,10 @@ class Dispatcher {
     m_press.open = false;
     m_press.code = -1;
   }
+
+  // Whether "Log" of the control file's [Default] is on, read afresh: a
+  // press of its own of the files, so call it once a report's action is done.
+  bool LogSwitchOn();
 
   // Timer 300: the acceleration starts again from its first step.
   void ResetMouseStep() { m_nMouseStep.store(0); }
@@ -159,6 +172,10 @@ class Dispatcher {
     // program in front then if it ran elevated.
     BUTTONSLOT tap{}, hold{};
     std::string elevated;
+    // The program and profile of the first report, for the line of an
+    // action that fires later.
+    PressOutcome matched;
+    int8_t slot = -1;
   };
   enum class Track { kNew, kContinues, kLate };
 
@@ -189,6 +206,8 @@ class Dispatcher {
   bool ForegroundTakesInput();
   bool TakesInput(const std::string& elevatedExe);
   void LaunchCategory(const char* category);
+  // The match's part of the outcome.
+  void NoteMatch();
 
   DispatchPlatform m_platform;
   std::atomic<bool> m_bMouseMode{false};
@@ -203,6 +222,8 @@ class Dispatcher {
   char m_szOsdText[kOsdTextLen] = "";
   char m_szLaunchApp[kNameLen] = "";
   HeldPress m_press;
+  // What the current press did.
+  PressOutcome m_outcome;
 };
 
 }  // namespace k7

@@ -20,6 +20,7 @@ bool ForegroundProfileMatcher::MatchForegroundProfile(char (&profile)[kNameLen],
                                                       CHotkeyTable& hotkeys) {
   base_ = BaseName(foreground_.ForegroundExeName());
   elevated_ = foreground_.ForegroundElevated();
+  catchAll_ = false;
   const auto take = [&](const std::string& name) {
     CopyBounded(profile, name.c_str());
     LoadHotkeys(hotkeys, files_, profile, g_szUserDefIniPath, kSlotCount);
@@ -35,7 +36,10 @@ bool ForegroundProfileMatcher::MatchForegroundProfile(char (&profile)[kNameLen],
   }
   // Only a program no profile names reads the marks: the first marked one.
   for (const std::string& name : *names) {
-    if (HoldsAllOtherProgramsMark(files_, name.c_str(), g_szUserDefIniPath)) return take(name);
+    if (HoldsAllOtherProgramsMark(files_, name.c_str(), g_szUserDefIniPath)) {
+      catchAll_ = true;
+      return take(name);
+    }
   }
   return false;
 }

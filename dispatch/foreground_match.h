@@ -48,6 +48,8 @@ class ForegroundProfileMatcher : public IProfileMatcher {
   // descriptions are left alone: a press reads only its own caption.
   bool MatchForegroundProfile(char (&profile)[kNameLen], CHotkeyTable& hotkeys) override;
   std::string ElevatedForeground() override { return elevated_ ? base_ : std::string(); }
+  const char* ForegroundProgram() const override { return base_.c_str(); }
+  bool MatchedCatchAll() const override { return catchAll_; }
 
  private:
   PressIniStore& files_;
@@ -55,6 +57,7 @@ class ForegroundProfileMatcher : public IProfileMatcher {
   // The last match's foreground executable, and whether it runs elevated.
   std::string base_;
   bool elevated_ = false;
+  bool catchAll_ = false;
 };
 
 }  // namespace k7

@@ -9,6 +9,7 @@ extern "C" {
 
 #include <algorithm>
 #include <atomic>
+#include <new>
 #include <vector>
 
 #include "osd/osd_win32.h"
@@ -148,8 +149,31 @@ class Win32Receiver::ReaderSink : public IReportSink {
     ResetEvent(receiver_.m_hReportEvent);
     readIssued_ = receiver_.IssueRead(buffer_, length_);
   }
+  void RecordEvent(const PressEvent& event) override {
+    // Stamped here with the time the report came (an action that fired on
+    // its own: now), formatted and written by the host window's thread.
+    auto* record = new (std::nothrow) PressEvent(event);
+    if (record == nullptr) return;
+    FILETIME utc = arrived_, local;
+    if (event.fired) GetSystemTimeAsFileTime(&utc);
+    SYSTEMTIME now{};
+    if (!FileTimeToLocalFileTime(&utc, &local) || !FileTimeToSystemTime(&local, &now)) {
+      GetLocalTime(&now);
+    }
+    record->year = now.wYear;
+    record->month = now.wMonth;
+    record->day = now.wDay;
+    record->hour = now.wHour;
+    record->minute = now.wMinute;
+    record->second = now.wSecond;
+    record->millis = now.wMilliseconds;
+    if (!PostMessageA(host_, WM_K7_EVENT, 0, reinterpret_cast<LPARAM>(record))) delete record;
+  }
 
   bool readIssued_ = true;
+  // When the report being handled came: the cheapest clock, taken for every
+  // report; made local time only for a record.
+  FILETIME arrived_{};
 
  private:
   Win32Receiver& receiver_;
@@ -202,6 +226,7 @@ DWORD Win32Receiver::ReadReports() {
     }
     if (woke != WAIT_OBJECT_0 + 1) break;
     DWORD bytes = 0;
+    GetSystemTimeAsFileTime(&sink.arrived_);
     if (!GetOverlappedResult(m_hDevice, &m_ovReport, &bytes, FALSE)) {
       if (GetLastError() == ERROR_MORE_DATA) {
         // Longer than any report (pipe): skip the whole message, keep the
@@ -220,9 +245,9 @@ DWORD Win32Receiver::ReadReports() {
       }
       return receiverLost();  // the receiver has gone: the poll reconnects it
     }
-    if (bytes < 4) {
+    if (bytes < kShortestReport) {
       // Nothing a button could have sent: skip it, do not hand on old bytes.
-      sink.RearmRead();
+      RouteShortReport(sink, flags_, dispatcher_, buffer.data(), bytes);
     } else {
       RouteReport(sink, flags_, dispatcher_, buffer.data(), GetTickCount64());
     }

@@ -29,6 +29,8 @@ enum class ReceiverKind { kHid, kPipe };
 constexpr UINT WM_K7_TRAYICON = WM_APP + 1;    // wParam: icon id
 constexpr UINT WM_K7_MOUSETIMER = WM_APP + 2;  // restart timer 300
 constexpr UINT WM_K7_LEARN = WM_APP + 3;       // wParam: code, lParam: marker
+// lParam: a PressEvent made with new; the host owns it from then on.
+constexpr UINT WM_K7_EVENT = WM_APP + 23;
 
 class Win32Receiver : public IReceiver {
  public:

@@ -7,6 +7,8 @@ namespace {
 // filter hook they share.
 thread_local CDialog* t_innermost = nullptr;
 thread_local HHOOK t_filter = nullptr;
+// The modeless dialog of this thread, if any: the modal loops hand it its keys.
+thread_local HWND t_modeless = nullptr;
 
 }  // namespace
 
@@ -29,6 +31,14 @@ INT_PTR CDialog::DoModal(HINSTANCE instance, int templateId, HWND parent) {
     t_filter = nullptr;
   }
   return result;
+}
+
+bool CDialog::Create(HINSTANCE instance, int templateId, HWND parent) {
+  if (hwnd_ != nullptr) return true;
+  CreateDialogParamA(instance, MAKEINTRESOURCEA(templateId), parent, DialogProc,
+                     reinterpret_cast<LPARAM>(this));
+  if (hwnd_ != nullptr) t_modeless = hwnd_;
+  return hwnd_ != nullptr;
 }
 
 void CDialog::SetItemText(int id, const char* text) const {
@@ -154,6 +164,7 @@ INT_PTR CALLBACK CDialog::DialogProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) 
     self->hideOnPaint_ = true;
   }
   if (msg == WM_NCDESTROY) {
+    if (t_modeless == hwnd) t_modeless = nullptr;
     SetWindowLongPtrA(hwnd, GWLP_USERDATA, 0);
     self->hwnd_ = nullptr;
     self->tooltip_ = nullptr;
@@ -172,6 +183,7 @@ LRESULT CALLBACK CDialog::FilterProc(int code, WPARAM wp, LPARAM lp) {
         break;
       }
     }
+    if (root != nullptr && root == t_modeless && IsDialogMessageA(root, msg)) return 1;
   }
   return CallNextHookEx(nullptr, code, wp, lp);
 }

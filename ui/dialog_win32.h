@@ -27,6 +27,11 @@ class CDialog {
   // Shows the dialog from template templateId and returns when it ends: the
   // value given to EndDialog, or -1 when the dialog could not be created.
   INT_PTR DoModal(HINSTANCE instance, int templateId, HWND parent);
+  // Makes the dialog modeless, hidden unless its template says otherwise;
+  // false when it could not be made. While a modal dialog of the same thread
+  // runs, its loop lets this one see its keys (Tab, Escape) too. Destroy
+  // with DestroyWindow.
+  bool Create(HINSTANCE instance, int templateId, HWND parent);
 
   HWND Hwnd() const { return hwnd_; }
   HWND Item(int id) const { return GetDlgItem(hwnd_, id); }

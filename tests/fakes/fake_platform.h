@@ -41,9 +41,13 @@ class FakeMatcher : public IProfileMatcher {
     return true;
   }
   std::string ElevatedForeground() override { return elevated; }
+  const char* ForegroundProgram() const override { return program.c_str(); }
+  bool MatchedCatchAll() const override { return catchAll; }
 
-  std::string profile;   // empty: nothing matches
-  std::string elevated;  // the executable in front when it runs elevated
+  std::string profile;    // empty: nothing matches
+  std::string elevated;   // the executable in front when it runs elevated
+  std::string program;    // the executable in front
+  bool catchAll = false;  // the profile is the one marked for all other programs
   std::string hotkeyFile, captionFile;
   int calls = 0;
 

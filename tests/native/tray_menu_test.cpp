@@ -29,6 +29,7 @@ TEST(TrayMenu, ChineseOnTraditionalChineseSystemsEnglishElsewhere) {
   EXPECT_EQ(zh.disable, Big5("停收訊號"));
   EXPECT_EQ(zh.enable, Big5("開始收訊號"));
   EXPECT_EQ(zh.exit, Big5("離開"));
+  EXPECT_EQ(zh.events, Big5("事件記錄..."));
   for (uint16_t lang : {1033, 2052, 3076, 1041, 0}) {
     const TrayMenuTexts& en = LoadTrayMenuTexts(lang);
     EXPECT_STREQ(en.open, "Open Editer");
@@ -36,18 +37,20 @@ TEST(TrayMenu, ChineseOnTraditionalChineseSystemsEnglishElsewhere) {
     EXPECT_STREQ(en.disable, "Disable");
     EXPECT_STREQ(en.enable, "Enable");
     EXPECT_STREQ(en.exit, "Exit");
+    EXPECT_STREQ(en.events, "Events...");
   }
 }
 
 TEST(TrayMenu, TheThirdItemFollowsTheDisabledFlag) {
   const TrayMenuTexts& en = LoadTrayMenuTexts(1033);
   auto enabled = BuildTrayMenu(en, false);
-  ASSERT_EQ(enabled.size(), 4u);
+  ASSERT_EQ(enabled.size(), 5u);
   EXPECT_EQ(enabled[0].id, 201);
   EXPECT_EQ(enabled[1].id, 202);
   EXPECT_EQ(enabled[2].id, 203);
   EXPECT_STREQ(enabled[2].text, "Disable");
-  EXPECT_EQ(enabled[3].id, 205);
+  EXPECT_EQ(enabled[3].id, 206);
+  EXPECT_EQ(enabled[4].id, 205);
   auto disabled = BuildTrayMenu(en, true);
   EXPECT_EQ(disabled[2].id, 204);
   EXPECT_STREQ(disabled[2].text, "Enable");
