@@ -48,6 +48,9 @@ class CMainDlg : public ui::CDialog, private IConnectionView {
   void ShowTrayMenu();
   void OnTrayOpen();
   void OnTimer(UINT_PTR id);
+  // A request of a start with a switch (app/switches.h): answered through
+  // the dialog's message result.
+  void OnSwitch(WPARAM request);
   // The window moved to a monitor of another scale, or the scale changed.
   void OnDpiChanged(UINT dpi, const RECT& suggested);
   void SetWindowIcons(UINT dpi);
@@ -65,6 +68,8 @@ class CMainDlg : public ui::CDialog, private IConnectionView {
   ui::CDpiLayout m_dpiLayout;
   bool m_bExited = false;
   UINT m_uTaskbarCreated = 0;
+  UINT m_uSwitchMessage = 0;
+  bool m_bStarted = false;  // start-up is over: requests are taken
   const TrayMenuTexts* m_pMenuTexts = nullptr;
 
   // Flags the reader thread reads and this thread sets (and the reverse).

@@ -11,6 +11,7 @@ constexpr int ID_TRAY_RELOAD = 202;
 constexpr int ID_TRAY_DISABLE = 203;
 constexpr int ID_TRAY_ENABLE = 204;
 constexpr int ID_TRAY_EXIT = 205;
+constexpr int ID_TRAY_EVENTS = 206;
 
 constexpr uint16_t kLangTraditionalChinese = 1028;  // 0x0404, Taiwan
 

@@ -42,8 +42,8 @@
 #define WM_TRAYNOTIFY 1026
 #define WM_OSD_SHOW 1027
 
-// The tray takes the ids 200 (its icon) to 205 (its menu commands); their
+// The tray takes the ids 200 (its icon) to 206 (its menu commands); their
 // names live with the tray code.
 #define IDM_TRAY_FIRST 200
-#define IDM_TRAY_LAST 205
+#define IDM_TRAY_LAST 206
 #include "editor_ids.h"
