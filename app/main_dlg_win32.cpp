@@ -1,7 +1,6 @@
 #include "app/main_dlg_win32.h"
 
 #include "app/switches_win32.h"
-
 #include "base/ansi_path_win32.h"
 #include "base/dpi_win32.h"
 #include "base/text.h"
