@@ -243,8 +243,9 @@ ending:
   ${If} $SwitchExe != ""
     ; The running copy's program, to start again should setup fail; then
     ; "/exit", which finds the copy by more than its title and returns once
-    ; it has ended (0) or when none runs (1). Any other answer (a copy with
-    ; more rights, an older one, no answer) leaves it to the way below.
+    ; it has ended. The way below then finds the mutex gone and returns at
+    ; once; should the copy still run (it has more rights, it is an older
+    ; build after all, it did not answer), it is told as before.
     System::Call 'user32::FindWindowW(w "#32770", w "${PROGRAM_TITLE}") p .R1'
     ${If} $R1 P<> 0
       System::Call 'user32::GetWindowThreadProcessId(p R1, *i .R4)'
@@ -260,12 +261,7 @@ ending:
       ${EndIf}
     ${EndIf}
     DetailPrint "Closing ${PRODUCT} and waiting for it to end..."
-    StrCpy $R6 ""
-    ExecWait '"$SwitchExe" /exit' $R6
-    ${If} $R6 == 0
-    ${OrIf} $R6 == 1
-      Return
-    ${EndIf}
+    ExecWait '"$SwitchExe" /exit'
   ${EndIf}
   DetailPrint "Closing ${PRODUCT} and waiting for it to end (at most 30 seconds)..."
   StrCpy $R2 0   ; process handle
