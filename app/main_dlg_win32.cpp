@@ -1,5 +1,6 @@
 #include "app/main_dlg_win32.h"
 
+#include "app/switches_win32.h"
 #include "base/ansi_path_win32.h"
 #include "base/dpi_win32.h"
 #include "base/text.h"
@@ -69,6 +70,9 @@ INT_PTR CMainDlg::Run(HINSTANCE instance) {
 }
 
 BOOL CMainDlg::OnInitDialog() {
+  // From the start: a request that comes while start-up waits (the notice)
+  // is told to ask again.
+  m_uSwitchMessage = RegisterWindowMessageA(kSwitchMessageName);
   m_dpiLayout.Capture(Hwnd());
   SetWindowIcons(DpiOfWindow(Hwnd()));
   // Before any text is split or compared, and before the reader starts.
@@ -108,6 +112,7 @@ BOOL CMainDlg::OnInitDialog() {
   // Once per start, when everything else runs: the file that refused, why,
   // and whether the first-run marker was written before it did.
   if (!unwritten.empty()) ReportStartupWriteFailed(unwritten.c_str(), error, g_nMark != 0);
+  m_bStarted = true;
   return TRUE;
 }
 
@@ -167,6 +172,10 @@ INT_PTR CMainDlg::HandleMessage(UINT msg, WPARAM wp, LPARAM lp) {
       m_settings.LearnInEditor(static_cast<int>(wp), static_cast<int>(lp));
       return TRUE;
     default:
+      if (msg == m_uSwitchMessage && m_uSwitchMessage != 0) {
+        OnSwitch(wp);
+        return TRUE;
+      }
       if (msg == m_uTaskbarCreated && m_uTaskbarCreated != 0) {
         // Explorer restarted: the icon is gone from the new tray.
         SetTrayIcon(m_flags.bDisabled || !m_flags.bConnected ? IDI_OFF : IDI_READY);
@@ -263,6 +272,18 @@ void CMainDlg::OnPressEvent(LPARAM record) {
   const std::string text = LogFailureText(m_log->Path(), m_log->LastError());
   m_events.AddLine(LogFailureLine(*event, text));
   m_tray.ShowBalloon(text.c_str());
+}
+
+void CMainDlg::OnSwitch(WPARAM request) {
+  const SwitchAnswer answer = AnswerSwitch(static_cast<int>(request), m_bStarted && !m_bExited,
+                                           m_flags.bDisabled, m_flags.bConnected);
+  // The tray menu's own way in, so a switch does exactly what its item does.
+  if (answer.command != 0 && answer.posted) {
+    PostMessageA(Hwnd(), WM_COMMAND, static_cast<WPARAM>(answer.command), 0);
+  } else if (answer.command != 0) {
+    SendMessageA(Hwnd(), WM_COMMAND, static_cast<WPARAM>(answer.command), 0);
+  }
+  SetWindowLongPtrA(Hwnd(), DWLP_MSGRESULT, answer.reply);
 }
 
 void CMainDlg::ExitProgram() {

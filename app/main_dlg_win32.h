@@ -56,6 +56,9 @@ class CMainDlg : public ui::CDialog, private IConnectionView {
   // A report's record from the reader (lParam: the PressEvent it made): a
   // line for the events window and, with "Log" on, the log file.
   void OnPressEvent(LPARAM record);
+  // A request of a start with a switch (app/switches.h): answered through
+  // the dialog's message result.
+  void OnSwitch(WPARAM request);
   // The window moved to a monitor of another scale, or the scale changed.
   void OnDpiChanged(UINT dpi, const RECT& suggested);
   void SetWindowIcons(UINT dpi);
@@ -73,6 +76,8 @@ class CMainDlg : public ui::CDialog, private IConnectionView {
   ui::CDpiLayout m_dpiLayout;
   bool m_bExited = false;
   UINT m_uTaskbarCreated = 0;
+  UINT m_uSwitchMessage = 0;
+  bool m_bStarted = false;  // start-up is over: requests are taken
   const TrayMenuTexts* m_pMenuTexts = nullptr;
 
   // Flags the reader thread reads and this thread sets (and the reverse).

@@ -41,8 +41,12 @@ Unicode true
 ; sources so that the installer cannot drift from them.
 !searchparse /file "${SRCROOT}/app/tray_win32.h" 'constexpr char kProgramTitle[] = "' PROGRAM_TITLE '";'
 !searchparse /file "${SRCROOT}/app/tray_menu.h" 'constexpr int ID_TRAY_EXIT = ' EXIT_COMMAND ';'
-!searchparse /file "${SRCROOT}/app/main_win32.cpp" 'CreateMutexA(nullptr, TRUE, "' MUTEX_IN_C '");'
+!searchparse /file "${SRCROOT}/app/single_instance_win32.h" 'constexpr char kSessionMutexName[] = "' MUTEX_IN_C '";'
 !searchreplace MUTEX_NAME "${MUTEX_IN_C}" "\\" "\"
+; The first release whose program takes switches, as GetDLLVersion gives
+; major and minor (2.1). An older one ignores "/exit" (it would start, or
+; end at once with 0), so it is told through its window as before.
+!define SWITCHES_SINCE 0x00020001
 
 Name "${PRODUCT} ${VERSION}"
 OutFile "${OUTFILE}"
@@ -71,6 +75,7 @@ Var KeepIni       ; 1: the uninstaller keeps the three INI files
 Var KeepBox       ; its check box on the uninstaller's first page
 Var Agreed        ; 1: the user agreed that the running copy is closed
 Var WasRunning    ; the ended copy's K7F3.exe ("?" when not known), or ""
+Var SwitchExe     ; an installed K7F3.exe that takes "/exit", or ""
 Var FinishText
 
 !define MUI_ICON "${SRCROOT}\res\icons\app.ico"
@@ -115,7 +120,8 @@ Var FinishText
   Call ${un}Fail
 !macroend
 
-; Ends a running copy the way its tray menu's Exit does, and returns once its
+; Ends a running copy the way its tray menu's Exit does (through "/exit" when
+; $SwitchExe names an installed program that takes it), and returns once its
 ; process has ended (its session mutex is gone, and the process handle, when
 ; the window gave one, is signalled). Never kills it: a copy that does not
 ; end, or that runs with more rights than we have (its mutex refuses us),
@@ -192,6 +198,26 @@ Function ${un}AddCheckBox
   Pop $R2
 FunctionEnd
 
+; $SwitchExe becomes the K7F3.exe given on the stack when none was chosen
+; yet and its version takes switches.
+Function ${un}FindSwitchExe
+  Exch $R0
+  Push $R1
+  Push $R2
+  ${If} $SwitchExe == ""
+  ${AndIf} ${FileExists} $R0
+    ClearErrors
+    GetDLLVersion $R0 $R1 $R2
+    ${IfNot} ${Errors}
+    ${AndIf} $R1 >= ${SWITCHES_SINCE}
+      StrCpy $SwitchExe $R0
+    ${EndIf}
+  ${EndIf}
+  Pop $R2
+  Pop $R1
+  Pop $R0
+FunctionEnd
+
 Function ${un}EndProgram
 found:
   System::Call 'kernel32::OpenMutexW(i ${SYNCHRONIZE}, i 0, w "${MUTEX_NAME}") p .R0 ?e'
@@ -214,6 +240,29 @@ found:
   ${EndIf}
 ending:
   StrCpy $WasRunning "?"
+  ${If} $SwitchExe != ""
+    ; The running copy's program, to start again should setup fail; then
+    ; "/exit", which finds the copy by more than its title and returns once
+    ; it has ended. The way below then finds the mutex gone and returns at
+    ; once; should the copy still run (it has more rights, it is an older
+    ; build after all, it did not answer), it is told as before.
+    System::Call 'user32::FindWindowW(w "#32770", w "${PROGRAM_TITLE}") p .R1'
+    ${If} $R1 P<> 0
+      System::Call 'user32::GetWindowThreadProcessId(p R1, *i .R4)'
+      System::Call 'kernel32::OpenProcess(i ${PROCESS_QUERY_LIMITED_INFORMATION}, i 0, i R4) p .R2'
+      ${If} $R2 P<> 0
+        System::Call 'kernel32::QueryFullProcessImageNameW(p R2, i 0, w .R4, *i ${NSIS_MAX_STRLEN}) i .R6'
+        ${GetFileName} $R4 $R3
+        ${If} $R6 <> 0
+        ${AndIf} $R3 == "K7F3.exe"
+          StrCpy $WasRunning $R4
+        ${EndIf}
+        System::Call 'kernel32::CloseHandle(p R2)'
+      ${EndIf}
+    ${EndIf}
+    DetailPrint "Closing ${PRODUCT} and waiting for it to end..."
+    ExecWait '"$SwitchExe" /exit'
+  ${EndIf}
   DetailPrint "Closing ${PRODUCT} and waiting for it to end (at most 30 seconds)..."
   StrCpy $R2 0   ; process handle
   StrCpy $R5 0   ; window last told to exit
@@ -233,7 +282,8 @@ retry:
     ${Else}
       System::Call 'kernel32::CloseHandle(p R0)'
     ${EndIf}
-    System::Call 'user32::FindWindowW(p 0, w "${PROGRAM_TITLE}") p .R1'
+    ; A dialog: a folder of that name open in Explorer is not the program.
+    System::Call 'user32::FindWindowW(w "#32770", w "${PROGRAM_TITLE}") p .R1'
     ${If} $R1 P<> 0
     ${AndIf} $R1 P<> $R5
       StrCpy $R5 $R1
@@ -515,6 +565,12 @@ Section "-${PRODUCT}"
   ${If} $R8 != ""
     !insertmacro REQUIRE_FREE "" "$R8\K7F3.exe" ${GENERIC_READ}
   ${EndIf}
+  Push "$INSTDIR\K7F3.exe"
+  Call FindSwitchExe
+  ${If} $R8 != ""
+    Push "$R8\K7F3.exe"
+    Call FindSwitchExe
+  ${EndIf}
   Call EndProgram
   !insertmacro REQUIRE_FREE "" "$INSTDIR\K7F3.exe" ${WRITE_AND_DELETE}
   ${If} $R8 != ""
@@ -630,6 +686,8 @@ FunctionEnd
 Section "Uninstall"
   SetShellVarContext current
   !insertmacro REQUIRE_FREE "un." "$INSTDIR\K7F3.exe" ${GENERIC_READ}
+  Push "$INSTDIR\K7F3.exe"
+  Call un.FindSwitchExe
   Call un.EndProgram
 removing:
   !insertmacro REQUIRE_FREE "un." "$INSTDIR\K7F3.exe" ${WRITE_AND_DELETE}

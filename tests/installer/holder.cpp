@@ -3,6 +3,8 @@
 //   holder file PATH READY   PATH held open with share mode 0 (a scanner)
 //   holder mutex NAME READY  NAME created so that opening it is refused
 //                            (a copy running with rights above ours)
+//   holder window TITLE READY  a dialog of another program under the
+//                            program's title
 // READY is created once held; the holder lets go when the test deletes it,
 // or after two minutes at most.
 //   holder running MUTEX TITLE  exits 0 when the mutex exists and a window
@@ -76,6 +78,11 @@ int main(int argc, char** argv) {
       return 1;
     held = CreateMutexA(&sa, TRUE, argv[2]);
     if (held == nullptr) return 1;
+  } else if (std::strcmp(argv[1], "window") == 0) {
+    // Made after the program's window, so a search by title meets it first.
+    if (CreateWindowExA(0, "#32770", argv[2], WS_POPUP, 0, 0, 10, 10, nullptr, nullptr, nullptr,
+                        nullptr) == nullptr)
+      return 1;
   } else {
     return 2;
   }

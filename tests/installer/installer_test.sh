@@ -120,9 +120,17 @@ EOF2
 check "uninstall key: EstimatedSize in KB" \
   bash -c "(( \$(printf %d '$(reg_value "$uninst_key" EstimatedSize)') > 100 ))"
 
-# The installed copy now stands for an older release: an older program, the
+# The installed copy now stands for an older release: an older program (of a
+# version before the switches: setup tells it through its window), the
 # uninstaller under the generic name that release gave it, its version.
 printf 'older build' >>"$dir/K7F3.exe"
+python3 - "$dir/K7F3.exe" <<'EOF2'
+import struct, sys
+data = bytearray(open(sys.argv[1], 'rb').read())
+at = data.index(struct.pack('<I', 0xFEEF04BD))  # the version resource's fixed part
+data[at + 8:at + 24] = struct.pack('<4I', 0x00020000, 0, 0x00020000, 0)  # 2.0.0.0
+open(sys.argv[1], 'wb').write(data)
+EOF2
 mv "$dir/Uninstall K7F3.exe" "$dir/uninstall.exe"
 reg_set "$uninst_key" UninstallString "\"$win_dir\\uninstall.exe\""
 reg_set "$uninst_key" DisplayVersion 2.0.0
@@ -177,7 +185,12 @@ mkdir "$tools"
 printf 'notes' >"$tools/notes.txt"
 old_dir="$dir"
 win_dir='C:\Tools\K7F3' dir="$tools/K7F3"
+# Another program's dialog under the program's title is on top: setup ends
+# the copy through "/exit" of the installed program, which tells the copy's
+# window from it.
+hold window 'Quorvan K7F3 v2.1'
 check "silent install into a folder with other files succeeds" setup_to 'C:\Tools'
+check "the other program's dialog was left alone" let_go
 check "it makes a folder of its own beside the user's file" same "$(cd "$tools" && echo *)" "K7F3 notes.txt"
 check "the program is in place there" cmp -s "$dir/K7F3.exe" "$build/release-stage/K7F3.exe"
 check "the profiles moved along" same "$(ini_sums)" "$edited"
