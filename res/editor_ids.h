@@ -31,6 +31,9 @@
 #define IDC_EDITOR_CLEAR 1112
 #define IDC_SAVE_EXIT 1120
 #define IDC_EDITOR_ALL_OTHERS 1121
+// A profile written to a file of its own, or added from one.
+#define IDC_EDITOR_EXPORT 1130
+#define IDC_EDITOR_IMPORT 1131
 
 // Application Name.
 #define IDC_APPNAME_EDIT 1060
