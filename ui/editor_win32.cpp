@@ -596,8 +596,17 @@ void CHotkeyEditorDlg::OnImport() {
     Tell(Hwnd(), refused + Widen(problem) + L"\n\nNothing was changed.");
     return;
   }
+  // The list as the editor opened it, and the file as it is now: another
+  // program may have added a profile since.
+  auto taken = [this](const std::string& name) {
+    if (m_EditorCombo.Contains(name.c_str())) return true;
+    for (const std::string& listed : ReadProfileNames(m_ini, m_files.userDef)) {
+      if (EqualsNoCase(listed.c_str(), name.c_str())) return true;
+    }
+    return false;
+  };
   std::string name = profile.name;
-  if (m_EditorCombo.Contains(name.c_str())) {
+  while (taken(name)) {
     const std::string ask =
         "A profile named \"" + name + "\" exists already. Give the imported profile another name.";
     if (MessageBoxA(Hwnd(), ask.c_str(), kKeyRefusedCaption, MB_OKCANCEL | MB_ICONINFORMATION) !=
