@@ -5,6 +5,7 @@
 
 #include <windows.h>
 
+#include <fstream>
 #include <string>
 #include <vector>
 
@@ -50,13 +51,8 @@ class ProfileFileTest : public EditorTest {
     return text;
   }
   std::string WriteScratch(const char* name, const std::string& bytes) const {
-    const std::string path = scratch_.File(name);
-    HANDLE file = CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
-                              FILE_ATTRIBUTE_NORMAL, nullptr);
-    DWORD written = 0;
-    WriteFile(file, bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr);
-    CloseHandle(file);
-    return path;
+    std::ofstream(scratch_.File(name), std::ios::binary) << bytes;
+    return scratch_.File(name);
   }
 };
 
