@@ -83,6 +83,11 @@ std::vector<std::string> ReadSectionNames(IIniStore& ini, const char* file) {
   return ReadList([&](char* out, uint32_t size) { return ini.GetSectionNames(out, size, file); });
 }
 
+std::vector<std::string> ReadSectionLines(IIniStore& ini, const char* section, const char* file) {
+  return ReadList(
+      [&](char* out, uint32_t size) { return ini.GetSection(section, out, size, file); });
+}
+
 std::vector<std::string> ReadProfileNames(IIniStore& ini, const char* file) {
   std::vector<std::string> names;
   // Every name listed again (in any letter case) finds the same first

@@ -32,6 +32,10 @@ std::string ReadWholeString(IIniStrings& ini, const char* section, const char* k
 // long the list is.
 std::vector<std::string> ReadSectionNames(IIniStore& ini, const char* file);
 
+// The "key=value" lines of a section as GetSection gives them, in file
+// order, however long the section is.
+std::vector<std::string> ReadSectionLines(IIniStore& ini, const char* section, const char* file);
+
 // A profile of "UserDef.ini" marked with this key set to "1" applies to every
 // program no profile names. Today's files never hold it; any other value is
 // no mark.

@@ -33,9 +33,12 @@
 #define IDC_EDITOR_ALL_OTHERS 1121
 // The selected button held: its action (the key and caption fields show it
 // while checked) and what its key's repeats do.
-#define IDC_EDITOR_HOLD 1131
+#define IDC_EDITOR_HOLD 1134
 #define IDC_EDITOR_REPEAT_LABEL 1132
 #define IDC_EDITOR_REPEAT 1133
+// A profile written to a file of its own, or added from one.
+#define IDC_EDITOR_EXPORT 1130
+#define IDC_EDITOR_IMPORT 1131
 
 // Application Name.
 #define IDC_APPNAME_EDIT 1060

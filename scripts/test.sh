@@ -24,6 +24,11 @@ mkdir -p build/native/fuzz-corpus-ini
 build/native/fuzz/ini_snapshot_fuzz -runs=1000 -max_len=2048 -seed=1 \
   build/native/fuzz-corpus-ini fuzz/corpus/ini_snapshot 2>&1 | tail -n 2
 
+echo "== fuzz: profile file (short run)"
+mkdir -p build/native/fuzz-corpus-profile-file
+build/native/fuzz/profile_file_fuzz -runs=50000 -max_len=2048 -seed=1 \
+  build/native/fuzz-corpus-profile-file fuzz/corpus/profile_file 2>&1 | tail -n 2
+
 echo "== win32: the program under Wine"
 cmake --preset win32 >/dev/null
 cmake --build --preset win32

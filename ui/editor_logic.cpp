@@ -371,4 +371,71 @@ void ForgetCategoryApplication(IIniStore& ini, const EditorFiles& files, const c
   }
 }
 
+bool EditorDiffersFromSaved(IIniStore& ini, const EditorFiles& files, const char* name,
+                            const char* shownPath, bool shownMark,
+                            const HOTKEYVALUE (&values)[kSlotCount], const CHotkeyTable& table,
+                            const EditorHoldSlot (&holds)[kSlotCount]) {
+  if (name[0] == '\0') return false;
+  CHotkeyTable saved;
+  HOTKEYVALUE savedValues[kSlotCount];
+  LoadEditorProfile(ini, files, name, saved, savedValues);
+  for (int i = 0; i < kSlotCount; ++i) {
+    if (values[i].wVirtualKey != savedValues[i].wVirtualKey ||
+        values[i].wFlags != savedValues[i].wFlags ||
+        std::strcmp(table.Slot(i).szDescription, saved.Slot(i).szDescription) != 0) {
+      return true;
+    }
+  }
+  EditorHoldSlot savedHolds[kSlotCount];
+  LoadEditorHoldKeys(ini, files, name, savedHolds);
+  for (int i = 0; i < kSlotCount; ++i) {
+    if (holds[i].hold.wVirtualKey != savedHolds[i].hold.wVirtualKey ||
+        holds[i].hold.wFlags != savedHolds[i].hold.wFlags ||
+        !(holds[i].repeat == savedHolds[i].repeat) ||
+        std::strcmp(holds[i].szCaption, savedHolds[i].szCaption) != 0) {
+      return true;
+    }
+  }
+  return ReadWholeString(ini, name, "FilePath", files.userDef) != shownPath ||
+         HoldsAllOtherProgramsMark(ini, name, files.userDef) != shownMark;
+}
+
+std::string ProfileFileNameFor(const char* name) {
+  std::string file;
+  for (const char* p = name; *p != '\0';) {
+    const size_t n = AnsiCodePage().CharLength(p);
+    const auto c = static_cast<unsigned char>(*p);
+    // A trail byte may be a backslash: only single-byte characters are replaced.
+    if (n == 1 && (c < 0x20 || std::strchr("\\/:*?\"<>|", c) != nullptr)) {
+      file += '_';
+    } else {
+      file.append(p, n);
+    }
+    p += n;
+  }
+  return file + ".ini";
+}
+
+std::string ReadImportedProfile(std::string_view bytes, const IProfileTextConverter& converter,
+                                ProfileFile& profile) {
+  std::string problem;
+  if (!ParseProfileFile(bytes, profile, problem) ||
+      !ConvertProfileFile(profile, converter, problem) ||
+      !CheckProfileFileValues(profile, problem)) {
+    return problem;
+  }
+  const AppNameCheck check = CheckAppName(profile.name.c_str(), false);
+  if (check != AppNameCheck::kOk) {
+    return "Line " + std::to_string(profile.nameLine) + ": the Name \"" + profile.name +
+           "\" cannot be a profile's name. " + AppNameMessage(check) + ".";
+  }
+  return std::string();
+}
+
+void WriteImportedProfile(IIniStore& ini, const EditorFiles& files, const ProfileFile& profile,
+                          const char* name) {
+  ini.WriteSection(name, SectionKeyValues(profile.userDefInf).c_str(), files.userDefInf);
+  ini.WriteSection(name, SectionKeyValues(profile.userDef).c_str(), files.userDef);
+}
+
 }  // namespace k7

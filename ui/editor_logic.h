@@ -7,10 +7,12 @@
 #include <array>
 #include <cstdint>
 #include <string>
+#include <string_view>
 
 #include "keys/hotkey_table.h"
 #include "profiles/hold_keys.h"
 #include "profiles/ini_store.h"
+#include "profiles/profile_file.h"
 #include "ui/editor_layout.h"
 
 namespace k7 {
@@ -160,5 +162,29 @@ void EmptyProfile(IIniStore& ini, const EditorFiles& files, const char* name);
 // Clears the "APName" of every launch category that names the profile,
 // letter case included.
 void ForgetCategoryApplication(IIniStore& ini, const EditorFiles& files, const char* name);
+
+// Whether what the editor shows of profile name differs from what its files
+// hold: the program path, the mark for all other programs, a slot's hotkey
+// or description.
+bool EditorDiffersFromSaved(IIniStore& ini, const EditorFiles& files, const char* name,
+                            const char* shownPath, bool shownMark,
+                            const HOTKEYVALUE (&values)[kSlotCount], const CHotkeyTable& table,
+                            const EditorHoldSlot (&holds)[kSlotCount]);
+
+// The file name an export suggests: the profile's name, with the characters a
+// file name cannot hold replaced, and ".ini".
+std::string ProfileFileNameFor(const char* name);
+
+// A profile file's bytes as a profile the editor can add: parsed, its text in
+// the system's code page, its values and its name checked (whether the name
+// is taken is the caller's question). Empty when it can be imported, else
+// what is wrong, for the user.
+std::string ReadImportedProfile(std::string_view bytes, const IProfileTextConverter& converter,
+                                ProfileFile& profile);
+
+// Adds the profile under name: its sections in both profile files replaced by
+// its keys, captions first, so that a refused write leaves no listed half.
+void WriteImportedProfile(IIniStore& ini, const EditorFiles& files, const ProfileFile& profile,
+                          const char* name);
 
 }  // namespace k7

@@ -10,11 +10,13 @@
 #include "dispatch/dispatch.h"
 #include "dispatch/launcher_win32.h"
 #include "profiles/ini_paths.h"
+#include "profiles/profile_file_win32.h"
 #include "ui/file_dialog_win32.h"
 #include "profiles/profile_store.h"
 #include "res/editor_ids.h"
 #include "ui/editor_layout.h"
 #include "ui/aux_dialogs_win32.h"
+#include "ui/write_messages.h"
 
 namespace k7 {
 
@@ -48,6 +50,32 @@ HBITMAP LoadBitmapSized(HINSTANCE instance, HWND window, int id, int w, int h) {
   if (to != nullptr) DeleteDC(to);
   DeleteObject(source);
   return sized;
+}
+
+// Text of the system's ANSI code page, for the wide message boxes that also
+// show a file's wide path.
+std::wstring Widen(const std::string& text) {
+  if (text.empty()) return std::wstring();
+  const int n =
+      MultiByteToWideChar(CP_ACP, 0, text.data(), static_cast<int>(text.size()), nullptr, 0);
+  std::wstring wide(static_cast<size_t>(n > 0 ? n : 0), L'\0');
+  if (n > 0) {
+    MultiByteToWideChar(CP_ACP, 0, text.data(), static_cast<int>(text.size()), wide.data(), n);
+  }
+  return wide;
+}
+
+// Why a file could not be read or written, in a few words.
+std::wstring ErrorReason(DWORD error) {
+  char text[512] = "";
+  FormatMessageA(FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS, nullptr, error, 0,
+                 text, sizeof text, nullptr);
+  text[sizeof text - 1] = '\0';
+  return Widen(WriteErrorReason(error, text));
+}
+
+void Tell(HWND owner, const std::wstring& text) {
+  MessageBoxW(owner, text.c_str(), L"Quorvan K7F3", MB_OK | MB_ICONWARNING);
 }
 
 }  // namespace
@@ -238,6 +266,12 @@ void CHotkeyEditorDlg::OnCommand(int id, int code, HWND) {
       break;
     case IDC_HOTKEY:
       if (code == EN_CHANGE) OnHotkeyEdited();
+      break;
+    case IDC_EDITOR_EXPORT:
+      OnExport();
+      break;
+    case IDC_EDITOR_IMPORT:
+      OnImport();
       break;
     case IDC_SAVE_EXIT:
       OnOK();
@@ -579,6 +613,118 @@ void CHotkeyEditorDlg::OnClear() {
   m_EditorHotKeys[m_nCurButton] = HOTKEYVALUE{};
   m_HoldSlots[m_nCurButton] = EditorHoldSlot{};
   ShowSlot(m_nCurButton);
+}
+
+bool CHotkeyEditorDlg::OfferToSave(const std::string& name, const char* before) {
+  if (!CommitShownSlot()) return false;
+  if (name.empty()) return true;
+  const std::string path = ItemString(IDC_EDITOR_PATH);
+  const bool mark = IsDlgButtonChecked(Hwnd(), IDC_EDITOR_ALL_OTHERS) == BST_CHECKED;
+  if (!EditorDiffersFromSaved(m_ini, m_files, name.c_str(), path.c_str(), mark, m_EditorHotKeys,
+                              m_EditorTable, m_HoldSlots)) {
+    return true;
+  }
+  const std::string question = "Save the changes to \"" + name + "\" before " + before +
+                               "?\n\nNo leaves the profile as it was last saved.";
+  const int answer =
+      MessageBoxA(Hwnd(), question.c_str(), kKeyRefusedCaption, MB_YESNOCANCEL | MB_ICONQUESTION);
+  if (answer == IDCANCEL) return false;
+  return answer != IDYES || OnSaveProfile();
+}
+
+void CHotkeyEditorDlg::OnExport() {
+  const std::string name = ItemString(IDC_EDITOR_NAME);
+  if (name.empty() || name.size() > static_cast<size_t>(kMaxProfileName)) return;
+  if (!OfferToSave(name, "exporting it")) return;
+  const ProfileFile profile =
+      ReadProfileForFile(m_ini, name.c_str(), m_files.userDef, m_files.userDefInf, GetACP());
+  const std::string text = FormatProfileFile(profile);
+  // What cannot be imported is not exported: the file would only be refused
+  // elsewhere.
+  ProfileFile check;
+  std::string problem;
+  if (!ParseProfileFile(text, check, problem) || !CheckProfileFileValues(check, problem)) {
+    Tell(Hwnd(), L"\"" + Widen(name) + L"\" cannot be exported as it is saved:\n\n" +
+                     Widen(problem) + L"\n\n(The line is that of the file it would write.)");
+    return;
+  }
+  std::wstring path;
+  if (!ui::ChooseProfileFileToSave(Hwnd(), Widen(ProfileFileNameFor(name.c_str())), path)) return;
+  DWORD error = 0;
+  if (!WriteProfileFileBytes(path, text, error)) {
+    Tell(Hwnd(), L"Could not write to \"" + path + L"\": " + ErrorReason(error) +
+                     L".\n\nThe profile was not exported.");
+  }
+}
+
+void CHotkeyEditorDlg::OnImport() {
+  if (!OfferToSave(ItemString(IDC_EDITOR_NAME), "importing another")) return;
+  std::wstring path;
+  if (!ui::ChooseProfileFileToOpen(Hwnd(), path)) return;
+  const std::wstring refused = L"Could not import \"" + path + L"\":\n\n";
+  std::string bytes;
+  DWORD error = 0;
+  if (!ReadProfileFileBytes(path, bytes, error)) {
+    Tell(Hwnd(), refused + (error == ERROR_FILE_TOO_LARGE
+                                ? L"The file is larger than a profile file can be."
+                                : L"The file could not be read: " + ErrorReason(error) + L"."));
+    return;
+  }
+  ProfileFile profile;
+  Win32ProfileTextConverter converter;
+  const std::string problem = ReadImportedProfile(bytes, converter, profile);
+  if (!problem.empty()) {
+    Tell(Hwnd(), refused + Widen(problem) + L"\n\nNothing was changed.");
+    return;
+  }
+  // The list as the editor opened it, and the file as it is now: another
+  // program may have added a profile since.
+  auto taken = [this](const std::string& name) {
+    if (m_EditorCombo.Contains(name.c_str())) return true;
+    for (const std::string& listed : ReadProfileNames(m_ini, m_files.userDef)) {
+      if (EqualsNoCase(listed.c_str(), name.c_str())) return true;
+    }
+    return false;
+  };
+  std::string name = profile.name;
+  while (taken(name)) {
+    const std::string ask =
+        "A profile named \"" + name + "\" exists already. Give the imported profile another name.";
+    if (MessageBoxA(Hwnd(), ask.c_str(), kKeyRefusedCaption, MB_OKCANCEL | MB_ICONINFORMATION) !=
+            IDOK ||
+        RunAppNameDialog(m_hInstance, m_hEditorOwner, m_EditorCombo, name) != 1) {
+      return;
+    }
+  }
+  CheckedWrites writes(m_ini);
+  WriteImportedProfile(writes, m_files, profile, name.c_str());
+  if (ReportIfWriteFailed(Hwnd(), writes)) {
+    // Captions written without their profile would greet a later profile of
+    // that name.
+    m_ini.WriteSection(name.c_str(), "\0", m_files.userDefInf);
+    return;
+  }
+  m_EditorCombo.AppendAndSelect(name.c_str());
+  OnSelchangeProfile();
+  OfferToPickProgram(name);
+}
+
+void CHotkeyEditorDlg::OfferToPickProgram(const std::string& name) {
+  const std::string program = ReadWholeString(m_ini, name.c_str(), "FilePath", m_files.userDef);
+  Win32Launcher files;
+  if (files.PathExists(program.c_str())) return;
+  const std::string ask = "The program of \"" + name + "\"\n\n" + program +
+                          "\n\nis not on this computer. Pick the program the profile is for.";
+  if (MessageBoxA(Hwnd(), ask.c_str(), kKeyRefusedCaption, MB_OKCANCEL | MB_ICONINFORMATION) !=
+      IDOK) {
+    return;
+  }
+  char path[MAX_PATH];
+  if (!AskForFile(path)) return;
+  // The file name too: the profile applies by it.
+  CheckedWrites writes(m_ini);
+  WriteProfilePath(writes, m_files, name.c_str(), path);
+  if (!ReportIfWriteFailed(Hwnd(), writes)) SetItemText(IDC_EDITOR_PATH, path);
 }
 
 }  // namespace k7

@@ -51,6 +51,10 @@ class CHotkeyEditorDlg : public ui::CDialog {
   void OnDeleteProfile();
   void OnBrowse();
   void OnClear();
+  // The profile shown, as saved, to a file of the user's choosing; a profile
+  // from such a file added as a new one.
+  void OnExport();
+  void OnImport();
   void OnHotKey(LPARAM lp);
   // "Hold" checked or unchecked: the key and caption fields change over to
   // the selected slot's action when held, or back to its press.
@@ -99,6 +103,13 @@ class CHotkeyEditorDlg : public ui::CDialog {
   void AssignNewProfilePath(const char* name);
   // Open-file dialog owned by the editor; path is empty when cancelled.
   bool AskForFile(char (&path)[MAX_PATH]);
+  // Before a command that leaves what the editor shows: when it differs from
+  // the files, asks whether to save it. False when the user cancelled or the
+  // save failed.
+  bool OfferToSave(const std::string& name, const char* before);
+  // A freshly imported profile whose program is not on this computer: the
+  // user is asked to pick it.
+  void OfferToPickProgram(const std::string& name);
 
   HWND m_hEditorOwner;
   HINSTANCE m_hInstance;

@@ -37,4 +37,38 @@ bool ChooseProgramFile(HWND owner, char (&path)[MAX_PATH]) {
   return true;
 }
 
+namespace {
+
+bool ChooseProfileFile(HWND owner, bool save, const std::wstring& suggested, std::wstring& path) {
+  path.clear();
+  wchar_t chosen[1024] = L"";
+  // A name the dialog cannot take whole is not suggested at all.
+  if (suggested.size() < ARRAYSIZE(chosen)) suggested.copy(chosen, suggested.size());
+  OPENFILENAMEW ofn;
+  ZeroMemory(&ofn, sizeof ofn);
+  ofn.lStructSize = sizeof ofn;
+  ofn.hwndOwner = owner;
+  ofn.lpstrFilter = L"Profile files (*.ini)\0*.ini\0All Files (*.*)\0*.*\0";
+  ofn.lpstrFile = chosen;
+  ofn.nMaxFile = ARRAYSIZE(chosen);
+  ofn.lpstrDefExt = L"ini";
+  ofn.lpstrTitle = save ? L"Export Profile" : L"Import Profile";
+  ofn.Flags = OFN_HIDEREADONLY | OFN_PATHMUSTEXIST |
+              (save ? OFN_OVERWRITEPROMPT | OFN_NOREADONLYRETURN : OFN_FILEMUSTEXIST);
+  const BOOL ok = save ? GetSaveFileNameW(&ofn) : GetOpenFileNameW(&ofn);
+  if (!ok) return false;
+  path = chosen;
+  return true;
+}
+
+}  // namespace
+
+bool ChooseProfileFileToSave(HWND owner, const std::wstring& suggested, std::wstring& path) {
+  return ChooseProfileFile(owner, true, suggested, path);
+}
+
+bool ChooseProfileFileToOpen(HWND owner, std::wstring& path) {
+  return ChooseProfileFile(owner, false, std::wstring(), path);
+}
+
 }  // namespace k7::ui

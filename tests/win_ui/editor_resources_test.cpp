@@ -86,6 +86,8 @@ const ExpectedControl kEditorControls[] = {
     {IDC_EDITOR_PROFILE, kCombo, "", true, 83, 23, 93, 137},
     {IDC_EDITOR_NEW, kPush, "New", true, 189, 21, 50, 14},
     {IDC_EDITOR_SAVEAS, kPush, "Save As", true, 189, 39, 50, 14},
+    {IDC_EDITOR_EXPORT, kPush, "Export...", true, 83, 57, 45, 14},
+    {IDC_EDITOR_IMPORT, kPush, "Import...", true, 131, 57, 45, 14},
     {IDC_EDITOR_DELETE, kPush, "Delete", true, 189, 57, 50, 14},
     {kNoId, kGroupBox, "Program Location", false, 80, 79, 171, 54},
     {IDC_EDITOR_NAME, kNameLabel, "", false, 82, 88, 164, 8},
