@@ -44,9 +44,9 @@ Unicode true
 !searchparse /file "${SRCROOT}/app/single_instance_win32.h" 'constexpr char kSessionMutexName[] = "' MUTEX_IN_C '";'
 !searchreplace MUTEX_NAME "${MUTEX_IN_C}" "\\" "\"
 ; The first release whose program takes switches, as GetDLLVersion gives
-; major and minor (2.1). An older one ignores "/exit" (it would start, or
+; major and minor (2.2). An older one ignores "/exit" (it would start, or
 ; end at once with 0), so it is told through its window as before.
-!define SWITCHES_SINCE 0x00020001
+!define SWITCHES_SINCE 0x00020002
 
 Name "${PRODUCT} ${VERSION}"
 OutFile "${OUTFILE}"
