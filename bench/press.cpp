@@ -214,6 +214,17 @@ void ProgramRound(const Config& config, int presses, bool sampleIdle, int server
   Rig rig({"press-" + std::to_string(profiles),
            [profiles](const harness::Program& p) { LayManyProfiles(p, profiles); }, "WinDVD.exe"},
           "--stamp");
+  // K7_BENCH_EVENTS=1: the same presses with the events window open, which
+  // makes every press leave a line.
+  const char* events = std::getenv("K7_BENCH_EVENTS");
+  if (events != nullptr && std::string(events) == "1") {
+    harness::Process open =
+        harness::Process::Start(rig.program().ExePath(), rig.dir().Path(), "/events");
+    DWORD code = 1;
+    if (!open.WaitForExit(harness::kWaitMs, &code) || code != 0) Fail("/events was not taken");
+    // The window came to the front: the player must be there for its profile.
+    if (!rig.target().RequestForeground()) Fail("the player did not come back to the front");
+  }
   Block(rig.sim(), rig.program().ExePath(), presses, sampleIdle, serverPid, recorder, totals);
 }
 
