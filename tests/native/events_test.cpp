@@ -94,6 +94,7 @@ TEST(EventLines, EachKindOfReportGivesItsLine) {
     w.flags.bEventsOpen = false;
     w.ini.Set(g_szCtrlIniPath, "Default", "Log", "1");
   };
+  const auto holdSlot = [](World w) { w.ini.Set(g_szUserDefIniPath, "Player", "Hold28", "0-H"); };
   const std::string slot28 = "player.exe | Player | hotkey 0-C (slot 28) | \"caption 28\"";
   // clang-format off
   const std::vector<LineRow> rows = {
@@ -114,7 +115,8 @@ TEST(EventLines, EachKindOfReportGivesItsLine) {
       {"catch-all", catchAll, {0, 0x5C, 0x7F, 0}, "5C 7F 00 | notes.exe | Player (all other programs) | hotkey 0-B (slot 1) | \"caption 1\""},
       {"too short", nullptr, {0, 0x02}, "02 | - | - | nothing: too short | -"},
       {"window closed, log off", closed, {0, 0x02, 0x7F, 0}, ""},
-      {"fired on a timeout", nullptr, {0, 0x02, 0x7F, 0}, "02 timeout | player.exe | Player | on timeout: hotkey 0-C (slot 28) | \"caption 28\"", false, true},
+      {"a slot with a hold action", holdSlot, {0, 0x02, 0x7F, 0}, "02 7F 00 | player.exe | Player | waiting: tap or hold (slot 28) | -"},
+      {"its tap on the timeout", holdSlot, {0, 0x02, 0x7F, 0}, "02 timeout | player.exe | Player | on timeout: hotkey 0-C (slot 28) | \"caption 28\"", false, true},
       {"window closed, log on", closedLogOn, {0, 0x02, 0x7F, 0}, "02 7F 00 | " + slot28, true},
   };
   // clang-format on
@@ -126,8 +128,10 @@ TEST(EventLines, EachKindOfReportGivesItsLine) {
     report.resize(kReportLen, 0);
     world.sink.buffer = report.data();
     if (row.fired) {
-      const PressResult result = world.dispatcher.DispatchRemoteButton(report[1], report[2], 0);
-      RecordFiredAction(world.sink, world.flags, world.dispatcher, report[1], result);
+      // The press starts, then no report comes within the release time.
+      RouteReport(world.sink, world.flags, world.dispatcher, report.data(), 1000);
+      world.sink.events.clear();
+      RouteReleaseTimeout(world.sink, world.flags, world.dispatcher, 5000);
     } else if (row.report.size() < size_t(kShortestReport)) {
       RouteShortReport(world.sink, world.flags, world.dispatcher, report.data(), row.report.size());
     } else {
