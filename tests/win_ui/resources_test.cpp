@@ -377,7 +377,7 @@ TEST(ResourcesVersion, NamesTheProductAndVersion) {
   VS_FIXEDFILEINFO* fixed = nullptr;
   UINT length = 0;
   ASSERT_TRUE(VerQueryValueA(info.data(), "\\", reinterpret_cast<void**>(&fixed), &length));
-  EXPECT_EQ(fixed->dwFileVersionMS, MAKELONG(1, 2));
+  EXPECT_EQ(fixed->dwFileVersionMS, MAKELONG(2, 2));  // 2.2
   EXPECT_EQ(fixed->dwProductVersionMS, fixed->dwFileVersionMS);
   EXPECT_EQ(fixed->dwProductVersionLS, fixed->dwFileVersionLS);
   auto text = [&](const char* key) {
